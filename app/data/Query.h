@@ -1,0 +1,161 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+
+class Connection;
+class Query;
+
+// How a column's values are read and written; taken from the declared column
+// type, not from the storage class of one value.
+enum class FieldKind { Integer, Float, Text };
+
+// A handle on one field of a query's current row (or of the row being edited).
+// Cheap to copy; valid while the query keeps its columns.
+class Field
+{
+public:
+    Field(Query *query, int index) : m_query(query), m_index(index) {}
+
+    int index() const { return m_index; }
+    QString fieldName() const;
+    FieldKind kind() const;
+
+    bool isNull() const;
+    QString asString() const;   // a null reads as ""
+    qint64 asInteger() const;   // a null reads as 0; a text that is no number throws DatabaseError
+    double asFloat() const;     // a null reads as 0
+    QVariant value() const;     // invalid QVariant for null
+
+    // Assigning needs the query in Edit or Insert state.
+    void setAsString(const QString &v);
+    void setAsInteger(qint64 v);
+    void setAsFloat(double v);
+    void clear();               // sets the field to null
+
+private:
+    Query *m_query;
+    int m_index;
+};
+
+// A data set over one SQL statement: the rows it returned, a current row, a filter,
+// editing that writes through at once, and the notifications that grids and sum
+// lists attach to. Rows are addressed by SQLite's rowid, kept beside each row.
+//
+// Notifications are Qt signals; several listeners are called in attachment order.
+class Query : public QObject
+{
+    Q_OBJECT
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    using Bookmark = qint64;   // the rowid of a row; 0 for none
+
+    explicit Query(QObject *parent = nullptr);
+    ~Query() override;
+
+    void setConnection(Connection *connection);
+    Connection *connection() const { return m_connection; }
+
+    // Statement lines, joined with a line break. Changing the statement closes the query.
+    QStringList sql() const { return m_sql; }
+    void setSql(const QStringList &lines);
+    void clearSql();
+    void addSqlLine(const QString &line);
+    // Values bound to the statement's '?' placeholders, in order. Keywords typed by
+    // the user go here and never into the statement's text.
+    void setParameters(const QVariantList &values);
+    QVariantList parameters() const { return m_parameters; }
+
+    // Runs the statement; a rejected statement throws DatabaseError and leaves the
+    // query closed. Raises afterOpen and then afterScroll.
+    void open();
+    void close();                  // raises afterClose when it was open
+    bool isActive() const;
+    State state() const;
+
+    // Rows, counting only those the filter lets through.
+    int recordCount() const;
+    bool isEmpty() const { return recordCount() == 0; }
+    int recNo() const;             // 0-based position of the current row, -1 when empty
+    void setRecNo(int position);   // raises afterScroll when the row changes
+    void first();
+    void next();
+    void prior();
+    void last();
+    bool eof() const;              // true after next() past the last row, or when empty
+    bool bof() const;
+
+    // Fields.
+    int fieldCount() const;
+    QString fieldName(int index) const;
+    FieldKind fieldKind(int index) const;
+    int fieldIndex(const QString &name) const;   // -1 when absent; names compare case-blind
+    Field fieldByName(const QString &name);      // throws DatabaseError when absent
+    Field field(int index) { return Field(this, index); }
+
+    // Values of any row the filter lets through, without moving the current row
+    // (for display). An invalid QVariant is null.
+    QVariant valueAt(int position, int fieldIndex) const;
+    QString displayTextAt(int position, int fieldIndex) const;
+
+    // Writing. Post stores the row at once (one statement); there are no transactions.
+    void append();     // new empty row, current; raises afterInsert
+    void edit();       // current row into editing; raises afterEdit
+    void post();       // raises afterPost
+    void cancel();     // drops the pending change; raises afterCancel
+    void deleteRecord(); // raises beforeDelete, deletes, then afterScroll; the next row
+                         // (or the new last row) becomes current
+
+    // Filter: "field=number", comparisons of a field with a number or a quoted text,
+    // joined by and/or. A malformed filter throws DatabaseError naming the text.
+    QString filter() const { return m_filterText; }
+    void setFilter(const QString &text);
+    bool isFiltered() const { return m_filtered; }
+    void setFiltered(bool on);
+
+    // Suspends the updating of bound controls; counted.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disableCount > 0; }
+
+    Bookmark bookmark() const;               // rowid of the current row
+    bool gotoBookmark(Bookmark bookmark);    // false when the row is not visible
+
+    // Name of the table that post and delete write to: the table after "from" in the
+    // statement's first line.
+    QString tableName() const;
+
+signals:
+    void afterOpen();
+    void afterClose();
+    void afterEdit();
+    void afterInsert();
+    void afterPost();
+    void beforeDelete();
+    void afterCancel();
+    void afterScroll();
+
+    // For display adapters (grid models). Not raised while controls are disabled;
+    // controlsEnabled() follows the last enableControls().
+    void rowsReset();                 // open, close, filter change: read everything again
+    void rowInserted(int position);   // a row became visible at this position
+    void rowRemoved(int position);
+    void rowChanged(int position);    // values of this row changed (edit buffer or post)
+    void currentChanged(int position);
+    void controlsEnabled();
+
+private:
+    friend class Field;
+    struct Private;
+    std::unique_ptr<Private> d;
+    Connection *m_connection = nullptr;
+    QStringList m_sql;
+    QVariantList m_parameters;
+    QString m_filterText;
+    bool m_filtered = false;
+    int m_disableCount = 0;
+};

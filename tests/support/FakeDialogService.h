@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/DialogService.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+// A dialog service for tests: records every question and answers from a script.
+// Installs itself on construction and restores the real service on destruction.
+class FakeDialogService : public DialogService
+{
+public:
+    struct Message {
+        QString text;
+        QString title;
+        unsigned flags;
+    };
+
+    FakeDialogService();
+    ~FakeDialogService() override;
+
+    int messageBox(QWidget *parent, const QString &text, const QString &title,
+                   unsigned flags) override;
+    QString getSaveFileName(QWidget *parent, const SaveRequest &request) override;
+    int execModal(QDialog *dialog) override;
+
+    QList<Message> messages;            // every message box shown, in order
+    QList<int> answers;                 // answers to the next message boxes; IdOk when empty
+    QList<SaveRequest> saveRequests;    // every save dialog shown
+    QString saveAnswer;                 // path the save dialog returns ("" = cancelled)
+    // Runs in place of a modal dialog: it may fill the dialog and press its buttons.
+    // Its return value is the dialog's result. Without one, the dialog is cancelled.
+    std::function<int(QDialog *)> onModal;
+    int modalCount = 0;
+};
