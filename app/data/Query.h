@@ -60,13 +60,15 @@ public:
     void setConnection(Connection *connection);
     Connection *connection() const { return m_connection; }
 
-    // Statement lines, joined with a line break. Changing the statement closes the query.
+    // Statement lines, joined with a line break. Changing the statement closes the query;
+    // setSql() and clearSql() also drop the parameters of the previous statement.
     QStringList sql() const { return m_sql; }
     void setSql(const QStringList &lines);
     void clearSql();
     void addSqlLine(const QString &line);
-    // Values bound to the statement's '?' placeholders, in order. Keywords typed by
-    // the user go here and never into the statement's text.
+    // Values bound to the statement's '?' placeholders, in order, at the next open().
+    // Keywords typed by the user go here and never into the statement's text. Their
+    // number must match the placeholders, or open() throws DatabaseError.
     void setParameters(const QVariantList &values);
     QVariantList parameters() const { return m_parameters; }
 
@@ -150,6 +152,9 @@ signals:
 
 private:
     friend class Field;
+    void assign(int index, const QVariant &value);
+    void checkBrowseMode();   // posts a pending edit or insert
+    void refilter();
     struct Private;
     std::unique_ptr<Private> d;
     Connection *m_connection = nullptr;
