@@ -521,7 +521,7 @@ def g_library():
         c.set(x + 1, top + 2, 'y')
     c.polygon([(13, 5), (14.5, 4.5), (16, 12.5), (14.5, 13)], 'd')   # leaning book
     c.rect(0, 13, 15, 14, 'H')
-    c.line(0, 15, 15, 15, 'K')
+    c.line(1, 15, 14, 15, 'K')
     return c
 
 
@@ -747,7 +747,7 @@ def g_write():
         ".KkhhK..........",
         ".KkKK...........",
         ".bb...bbb..bbbb.",
-        "b..bbb...bb.....",
+        "...bbb...bb.....",
     ])
 
 
