@@ -247,9 +247,24 @@ int TEditN::designMaxLength() const
 
 void TEditN::setDesignMaxLength(int length)
 {
-    // QLineEdit cuts the text to a new limit; the limit is meant to stop typing,
-    // never to shorten what the box already holds.
+    // QLineEdit cuts the text to a new limit and puts the caret at the end; the
+    // limit is meant to stop typing, never to shorten the text or move the caret.
+    const int caret = cursorPosition();
+    const int selStart = selectionStart();
+    const int selLength = selectionLength();
     setMaxLength(length <= 0 ? 32767 : qMax(length, int(text().size())));
+    if (selStart >= 0)
+        setSelection(selStart, selLength);
+    else
+        setCursorPosition(caret);
+}
+
+bool TEditN::assignText(const QString &value)
+{
+    // An identical text is no change (and QLineEdit would move the caret for it).
+    if (value != text())
+        setText(value);
+    return text() == value;
 }
 
 QChar TEditN::currentDecimalChar() const
@@ -295,7 +310,7 @@ void TEditN::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (key == 27 && !isReadOnly()) {
-        setText(m_savedText);
+        assignText(m_savedText);
         key = 15;
     }
     if (isReadOnly())
@@ -472,7 +487,7 @@ void TEditN::TextChanged()
         if (allowed.contains(c))
             kept += c;
     }
-    setText(kept);
+    assignText(kept);
     if (text().isEmpty()) {
         emit OnChange(this);
         return;
@@ -487,7 +502,7 @@ void TEditN::TextChanged()
             ++i;
         if (i == t.size())
             break;
-        setText(t.left(i) + t.mid(i + 1));
+        assignText(t.left(i) + t.mid(i + 1));
         if (text() == t)
             break; // the edit refused the assignment; do not spin
     }
@@ -527,14 +542,6 @@ void TEditN::TextChanged()
 
 // ---------------------------------------------------------------- exit formatting
 
-namespace {
-// Assigns text and tells whether the box took it (a length limit may refuse it).
-bool assign(QLineEdit *edit, const QString &text)
-{
-    edit->setText(text);
-    return edit->text() == text;
-}
-} // namespace
 
 void TEditN::ExitFormatString()
 {
@@ -542,7 +549,7 @@ void TEditN::ExitFormatString()
         return;
     if (m_firstCharUpper) {
         const QString t = text();
-        setText(locale().toUpper(t.left(1)) + t.mid(1));
+        assignText(locale().toUpper(t.left(1)) + t.mid(1));
     }
     const int target = m_editLengthAlign;
     if (m_editAlign == etAlignNone || target <= 0 || cp936Length(text()) >= target)
@@ -550,11 +557,11 @@ void TEditN::ExitFormatString()
     // Lengths count code-page bytes: a CJK character takes the room of two spaces.
     switch (m_editAlign) {
     case etAlignRight:
-        while (cp936Length(text()) < target && assign(this, u' ' + text())) { }
+        while (cp936Length(text()) < target && assignText(u' ' + text())) { }
         break;
     case etAlignLeft:
-        while (text().startsWith(u' ') && assign(this, text().mid(1))) { }
-        while (cp936Length(text()) < target && assign(this, text() + u' ')) { }
+        while (text().startsWith(u' ') && assignText(text().mid(1))) { }
+        while (cp936Length(text()) < target && assignText(text() + u' ')) { }
         break;
     case etAlignCenter: {
         // Half the missing room in front, rounded half to even; then one space more
@@ -563,9 +570,9 @@ void TEditN::ExitFormatString()
         int front = missing / 2;
         if (missing % 2 != 0 && front % 2 != 0)
             ++front;
-        for (int i = 0; i < front && assign(this, u' ' + text()); ++i) { }
+        for (int i = 0; i < front && assignText(u' ' + text()); ++i) { }
         const int behind = target - cp936Length(text()) + 1;
-        for (int i = 0; i < behind && assign(this, text() + u' '); ++i) { }
+        for (int i = 0; i < behind && assignText(text() + u' '); ++i) { }
         break;
     }
     default:
@@ -577,27 +584,27 @@ void TEditN::ExitFormatNumber()
 {
     const int target = m_editLengthAlign;
     if (m_editType == etInteger && m_editAlign == etAlignValue && target > 0) {
-        while (cp936Length(text()) < target && assign(this, u'0' + text())) { }
+        while (cp936Length(text()) < target && assignText(u'0' + text())) { }
     }
     if (text().indexOf(u'-') > 0)
-        setText(minusToFront(text()));
+        assignText(minusToFront(text()));
     if (m_editType != etFloat)
         return;
     const int p = m_editPrecision;
     if (p > 0) {
         if (text().isEmpty())
-            setText(QStringLiteral("0"));
+            assignText(QStringLiteral("0"));
         m_decimalChar = currentDecimalChar();
         const qsizetype sep = text().indexOf(m_decimalChar);
         if (sep < 0) {
-            if (assign(this, text() + m_decimalChar)) {
-                for (int i = 0; i < p && assign(this, text() + u'0'); ++i) { }
+            if (assignText(text() + m_decimalChar)) {
+                for (int i = 0; i < p && assignText(text() + u'0'); ++i) { }
             }
         } else {
             const qsizetype after = text().size() - sep - 1;
             if (after > p)
-                setText(text().left(sep + 1 + p));
-            while (text().size() - sep - 1 < p && assign(this, text() + u'0')) { }
+                assignText(text().left(sep + 1 + p));
+            while (text().size() - sep - 1 < p && assignText(text() + u'0')) { }
         }
     }
     if (m_editAlign == etAlignValue && target > 0) {
@@ -606,7 +613,7 @@ void TEditN::ExitFormatNumber()
             if (cp936Length(t) >= target)
                 break;
             const QString padded = t.startsWith(u'-') ? QStringLiteral("-0") + t.mid(1) : u'0' + t;
-            if (!assign(this, padded))
+            if (!assignText(padded))
                 break;
         }
     }
@@ -645,7 +652,7 @@ void TEditN::DateCheck()
             date = QDate(year, month, day);
     }
     if (date.isValid()) {
-        setText(done);
+        assignText(done);
         m_valueDate = double(kDayZero.daysTo(date));
         m_valueFloat = m_valueDate;
         m_valueInteger = qint32(kDayZero.daysTo(date));
@@ -703,11 +710,11 @@ void TEditN::TimeCheck()
             seconds = h * 3600 + m * 60 + sec;
     }
     if (seconds >= 0) {
-        setText(done);
+        assignText(done);
         m_valueTime = seconds / 86400.0;
     } else {
         showMessage(this, QStringLiteral("Time incorrect"));
-        setText(current);
+        assignText(current);
         m_valueTime = QTime(0, 0).secsTo(now) / 86400.0;
         // The text shows whole seconds; the value keeps the clock's.
     }

@@ -137,6 +137,8 @@ private:
     void CancelOwnHint();
     void applyColors(quint32 background, quint32 font);
     void setDesignMaxLength(int length);
+    // Assigns the text unless it is already there; false when the box refused it.
+    bool assignText(const QString &value);
     int designMaxLength() const;
     QChar currentDecimalChar() const;
     void moveToNextControl();
