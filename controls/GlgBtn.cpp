@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QShortcutEvent>
 
 #include <algorithm>
@@ -469,8 +470,13 @@ void TGlgBtn::mouseReleaseEvent(QMouseEvent *event)
         const bool armed = m_clickArmed;
         m_clickArmed = false;
         // The click counts anywhere in the rectangle, even where the shape is cut away.
-        if (armed && rect().contains(pos))
+        if (armed && rect().contains(pos)) {
+            // The command may close and delete the window that holds this button.
+            const QPointer<TGlgBtn> alive(this);
             click();
+            if (!alive)
+                return;
+        }
     }
     emit mouseUp(button, pos);
     if (button == Qt::RightButton)

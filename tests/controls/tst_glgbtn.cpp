@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -280,6 +281,18 @@ private slots:
         QTest::mouseRelease(btn, Qt::LeftButton, {}, QPoint(30, 10));
         QCOMPARE(clicked.count(), 2);
         QVERIFY(!btn->Pressed());
+    }
+
+    void commandMayDeleteTheButton()
+    {
+        // A command that closes its window may take the button with it while the release
+        // is still being handled.
+        QPointer<TGlgBtn> guard(btn);
+        connect(btn, &TGlgBtn::clicked, this, [this] { delete btn; });
+        QTest::mousePress(btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QTest::mouseRelease(btn, Qt::LeftButton, {}, QPoint(30, 10));
+        QVERIFY(guard.isNull());
+        btn = nullptr;
     }
 
     void keyboard_data()
