@@ -30,15 +30,12 @@ namespace {
 
 using namespace SysColor;
 
-constexpr std::array<const char *, 44> kKindNames = {
-    "lgNone",      "lgAdd",       "lgAlarm",     "lgArrow_down", "lgArrow_left", "lgArrow_right",
-    "lgArrow_up",  "lgCancel",    "lgCopy",      "lgCut",        "lgDay",        "lgDelete",
-    "lgExcel",     "lgExit",      "lgExit1",     "lgExit2",      "lgFind",       "lgHelp",
-    "lgHome",      "lgLast",      "lgLeft",      "lgLibrary",    "lgLower",      "lgModi",
-    "lgNew",       "lgNext",      "lgNo",        "lgOk",         "lgOpen",       "lgOut_left",
-    "lgOut_right", "lgPaste",     "lgPause",     "lgPlay",       "lgPrint",      "lgPrior",
-    "lgRight",     "lgSave",      "lgSet",       "lgStop",       "lgTop",        "lgUp",
-    "lgWord",      "lgWrite"};
+constexpr std::array<const char *, 44> kKindNames = { "lgNone", "lgAdd", "lgAlarm", "lgArrow_down",
+    "lgArrow_left", "lgArrow_right", "lgArrow_up", "lgCancel", "lgCopy", "lgCut", "lgDay",
+    "lgDelete", "lgExcel", "lgExit", "lgExit1", "lgExit2", "lgFind", "lgHelp", "lgHome", "lgLast",
+    "lgLeft", "lgLibrary", "lgLower", "lgModi", "lgNew", "lgNext", "lgNo", "lgOk", "lgOpen",
+    "lgOut_left", "lgOut_right", "lgPaste", "lgPause", "lgPlay", "lgPrint", "lgPrior", "lgRight",
+    "lgSave", "lgSet", "lgStop", "lgTop", "lgUp", "lgWord", "lgWrite" };
 
 // Outline of the whole button.
 TRegion shapeRegion(TShape shape, int w, int h, int cornerRadius)
@@ -77,7 +74,8 @@ int blend(int outer, int inner, double t)
 
 // The caption as drawn: '&' marks the next character as the accelerator (underlined)
 // and "&&" stands for a single '&'.
-struct Caption {
+struct Caption
+{
     QString text;
     int underline = -1;
 };
@@ -140,11 +138,11 @@ void drawFocusRect(QPainter &p, const QRect &r)
 } // namespace
 
 TGlgBtn::TGlgBtn(QWidget *parent)
-    : QAbstractButton(parent),
-      m_buttonColor(clWhite),
-      m_enterColor(14876414),
-      m_frameColor(clSilver),
-      m_transparentColor(clWhite)
+    : QAbstractButton(parent)
+    , m_buttonColor(clWhite)
+    , m_enterColor(14876414)
+    , m_frameColor(clSilver)
+    , m_transparentColor(clWhite)
 {
     initGlyphResources();
     // Focus by Tab; a press takes it only when ShowFocused says so.
@@ -273,8 +271,8 @@ void TGlgBtn::setTransparentColor(quint32 color)
     update();
 }
 
-TGlgBtn::Layout TGlgBtn::computeLayout(TBmpLayout layout, int w, int h, int gw, int gh, int s,
-                                       int tw, int th)
+TGlgBtn::Layout TGlgBtn::computeLayout(
+    TBmpLayout layout, int w, int h, int gw, int gh, int s, int tw, int th)
 {
     // Division truncates towards zero, as the caption positions may go negative.
     Layout l;
@@ -348,7 +346,7 @@ void TGlgBtn::paintEvent(QPaintEvent *)
             for (int i = 0; i < n; ++i) {
                 const double t = std::sqrt(double(n * n - (n - i) * (n - i))) / n;
                 brush = QColor(blend(c0.red(), c1.red(), t), blend(c0.green(), c1.green(), t),
-                               blend(c0.blue(), c1.blue(), t));
+                    blend(c0.blue(), c1.blue(), t));
                 ringRegion(m_shape, w, h, m_cornerRadius, i).paintFrame(p, brush);
             }
         }
@@ -358,8 +356,7 @@ void TGlgBtn::paintEvent(QPaintEvent *)
         const int tw = fm.horizontalAdvance(caption);
         const int th = fm.height();
         const int gh = m_glyphCellWidth > 0 ? m_glyph.height() : 0;
-        m_layout = computeLayout(m_glyphLayout, w, h, m_glyphCellWidth, gh, m_glyphSpace, tw,
-                                 th);
+        m_layout = computeLayout(m_glyphLayout, w, h, m_glyphCellWidth, gh, m_glyphSpace, tw, th);
         const int shift = m_pressed ? 1 : 0;
 
         if (m_glyphCellWidth > 0) {
@@ -392,12 +389,12 @@ void TGlgBtn::paintEvent(QPaintEvent *)
         case txNone:
             break;
         case txLowered:
-            drawCaption(p, textRect.translated(1 + shift, 1 + shift), parsed,
-                        color(clBtnHighlight));
+            drawCaption(
+                p, textRect.translated(1 + shift, 1 + shift), parsed, color(clBtnHighlight));
             break;
         case txRaised:
-            drawCaption(p, textRect.translated(-1 + shift, -1 + shift), parsed,
-                        color(clBtnHighlight));
+            drawCaption(
+                p, textRect.translated(-1 + shift, -1 + shift), parsed, color(clBtnHighlight));
             break;
         case txShadowed:
             drawCaption(p, textRect.translated(2 + shift, 2 + shift), parsed, color(clBtnShadow));

@@ -5,11 +5,50 @@
 
 // Built-in glyph kinds; every value but lgNone names a bitmap resource G<NAME>.
 enum TKind : quint8 {
-    lgNone, lgAdd, lgAlarm, lgArrow_down, lgArrow_left, lgArrow_right, lgArrow_up, lgCancel,
-    lgCopy, lgCut, lgDay, lgDelete, lgExcel, lgExit, lgExit1, lgExit2, lgFind, lgHelp, lgHome,
-    lgLast, lgLeft, lgLibrary, lgLower, lgModi, lgNew, lgNext, lgNo, lgOk, lgOpen, lgOut_left,
-    lgOut_right, lgPaste, lgPause, lgPlay, lgPrint, lgPrior, lgRight, lgSave, lgSet, lgStop,
-    lgTop, lgUp, lgWord, lgWrite
+    lgNone,
+    lgAdd,
+    lgAlarm,
+    lgArrow_down,
+    lgArrow_left,
+    lgArrow_right,
+    lgArrow_up,
+    lgCancel,
+    lgCopy,
+    lgCut,
+    lgDay,
+    lgDelete,
+    lgExcel,
+    lgExit,
+    lgExit1,
+    lgExit2,
+    lgFind,
+    lgHelp,
+    lgHome,
+    lgLast,
+    lgLeft,
+    lgLibrary,
+    lgLower,
+    lgModi,
+    lgNew,
+    lgNext,
+    lgNo,
+    lgOk,
+    lgOpen,
+    lgOut_left,
+    lgOut_right,
+    lgPaste,
+    lgPause,
+    lgPlay,
+    lgPrint,
+    lgPrior,
+    lgRight,
+    lgSave,
+    lgSet,
+    lgStop,
+    lgTop,
+    lgUp,
+    lgWord,
+    lgWrite
 };
 
 // Where the glyph stands relative to the caption.
@@ -33,15 +72,16 @@ class TGlgBtn : public QAbstractButton
     Q_OBJECT
 public:
     // Where glyph and caption go for a given size; exposed for the layout rules.
-    struct Layout {
+    struct Layout
+    {
         int glyphLeft = 0;
         int glyphTop = 0;
         int textLeft = 0;
         int textTop = 0;
         bool operator==(const Layout &) const = default;
     };
-    static Layout computeLayout(TBmpLayout layout, int w, int h, int glyphW, int glyphH,
-                                int space, int textW, int textH);
+    static Layout computeLayout(
+        TBmpLayout layout, int w, int h, int glyphW, int glyphH, int space, int textW, int textH);
 
     static constexpr int MaxWidth = 200;
     static constexpr int MaxHeight = 188;
@@ -90,7 +130,7 @@ public:
     // The bitmap of a built-in kind (a null image for lgNone).
     static QImage kindBitmap(TKind kind);
 
-    QSize sizeHint() const override { return {75, 22}; }
+    QSize sizeHint() const override { return { 75, 22 }; }
 
 public slots:
     // The click operation: focus (with ShowFocused), repaint, unpress, clicked().

@@ -17,7 +17,7 @@ void TRegion::addSpan(int y, int x0, int x1)
             return;
         }
     }
-    m_spans.append({y, x0, x1});
+    m_spans.append({ y, x0, x1 });
 }
 
 TRegion TRegion::rect(int left, int top, int right, int bottom)
@@ -28,8 +28,8 @@ TRegion TRegion::rect(int left, int top, int right, int bottom)
     return r;
 }
 
-TRegion TRegion::roundRect(int left, int top, int right, int bottom, int ellipseWidth,
-                           int ellipseHeight)
+TRegion TRegion::roundRect(
+    int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight)
 {
     // Rounded shapes stop one pixel short at the right and the bottom.
     const int w = right - left - 1;
@@ -88,8 +88,8 @@ void TRegion::offset(int dx, int dy)
 
 bool TRegion::contains(int x, int y) const
 {
-    auto it = std::lower_bound(m_spans.cbegin(), m_spans.cend(), y,
-                               [](const Span &s, int row) { return s.y < row; });
+    auto it = std::lower_bound(
+        m_spans.cbegin(), m_spans.cend(), y, [](const Span &s, int row) { return s.y < row; });
     for (; it != m_spans.cend() && it->y == y; ++it) {
         if (x >= it->x0 && x < it->x1)
             return true;
@@ -104,8 +104,8 @@ TRegion TRegion::frame() const
         int runStart = 0;
         bool inRun = false;
         for (int x = s.x0; x < s.x1; ++x) {
-            const bool edge = x == s.x0 || x == s.x1 - 1 || !contains(x, s.y - 1)
-                              || !contains(x, s.y + 1);
+            const bool edge
+                = x == s.x0 || x == s.x1 - 1 || !contains(x, s.y - 1) || !contains(x, s.y + 1);
             if (edge && !inRun) {
                 runStart = x;
                 inRun = true;

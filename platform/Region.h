@@ -14,10 +14,11 @@ class QPainter;
 class TRegion
 {
 public:
-    struct Span {
+    struct Span
+    {
         int y;
-        int x0;   // first column
-        int x1;   // one past the last column
+        int x0; // first column
+        int x1; // one past the last column
         bool operator==(const Span &) const = default;
     };
 
@@ -26,8 +27,8 @@ public:
     static TRegion rect(int left, int top, int right, int bottom);
     // Rectangle with elliptic corners of the given ellipse width and height; sizes
     // larger than the region are cut to it, sizes below 2 give square corners.
-    static TRegion roundRect(int left, int top, int right, int bottom, int ellipseWidth,
-                             int ellipseHeight);
+    static TRegion roundRect(
+        int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
     static TRegion ellipse(int left, int top, int right, int bottom);
 
     bool isEmpty() const { return m_spans.isEmpty(); }

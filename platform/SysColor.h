@@ -21,7 +21,10 @@ inline constexpr quint32 clBtnFace = 0xFF00000F;
 inline constexpr quint32 clBtnShadow = 0xFF000010;
 inline constexpr quint32 clBtnHighlight = 0xFF000014;
 
-inline bool isSystemColor(quint32 value) { return (value & 0xFF000000u) == 0xFF000000u; }
+inline bool isSystemColor(quint32 value)
+{
+    return (value & 0xFF000000u) == 0xFF000000u;
+}
 
 // The RGB behind a colour value; system colours come from the palette (the
 // application's when none is given). clNone gives an invalid QColor.

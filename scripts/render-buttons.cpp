@@ -16,13 +16,12 @@ int main(int argc, char **argv)
 
     QFont font(QStringLiteral("AR PL UMing CN"));
     font.setPixelSize(12);
-    const QList<QPair<QString, TKind>> buttons = {
-        {QStringLiteral("搜索"), lgFind},  {QStringLiteral("订阅"), lgLower},
-        {QStringLiteral("退订"), lgUp},    {QStringLiteral("修改"), lgWrite},
-        {QStringLiteral("清空"), lgNo},    {QStringLiteral("打印"), lgPrint},
-        {QStringLiteral("输出"), lgExcel}, {QStringLiteral("确定"), lgOk},
-        {QStringLiteral("取消"), lgCancel}};
-    const QStringList states = {"normal", "hover", "pressed", "focused", "disabled"};
+    const QList<QPair<QString, TKind>> buttons = { { QStringLiteral("搜索"), lgFind },
+        { QStringLiteral("订阅"), lgLower }, { QStringLiteral("退订"), lgUp },
+        { QStringLiteral("修改"), lgWrite }, { QStringLiteral("清空"), lgNo },
+        { QStringLiteral("打印"), lgPrint }, { QStringLiteral("输出"), lgExcel },
+        { QStringLiteral("确定"), lgOk }, { QStringLiteral("取消"), lgCancel } };
+    const QStringList states = { "normal", "hover", "pressed", "focused", "disabled" };
     const int cellW = 85, cellH = 30, labelW = 64;
 
     QWidget host;
@@ -34,8 +33,8 @@ int main(int argc, char **argv)
     host.activateWindow();
     QCoreApplication::processEvents();
 
-    QImage sheet(labelW + buttons.size() * cellW + 8, states.size() * cellH + 8,
-                 QImage::Format_RGB32);
+    QImage sheet(
+        labelW + buttons.size() * cellW + 8, states.size() * cellH + 8, QImage::Format_RGB32);
     sheet.fill(host.palette().color(QPalette::Window));
     QPainter p(&sheet);
     p.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
@@ -59,13 +58,13 @@ int main(int argc, char **argv)
             }
             if (states[s] == "pressed") {
                 QMouseEvent press(QEvent::MouseButtonPress, QPointF(30, 10), QPointF(40, 20),
-                                  Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier);
+                    Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier);
                 QCoreApplication::sendEvent(&btn, &press);
             }
             p.drawImage(labelW + b * cellW, y, btn.grab().toImage());
             if (states[s] == "pressed") {
                 QMouseEvent release(QEvent::MouseButtonRelease, QPointF(30, 10), QPointF(40, 20),
-                                    Qt::MiddleButton, Qt::NoButton, Qt::NoModifier);
+                    Qt::MiddleButton, Qt::NoButton, Qt::NoModifier);
                 QCoreApplication::sendEvent(&btn, &release);
             }
         }

@@ -27,7 +27,7 @@ QColor rgb(const QColor &c)
 // A strip of n solid cells: red, green, blue, so the drawn cell can be told apart.
 QImage cellStrip(int n)
 {
-    const QRgb colours[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
+    const QRgb colours[] = { qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255) };
     QImage img(16 * n, 16, QImage::Format_RGB32);
     for (int i = 0; i < n; ++i) {
         for (int y = 0; y < 16; ++y)
@@ -232,18 +232,18 @@ private slots:
         QTest::addColumn<bool>("pressedWhileHeld");
         QTest::addColumn<int>("clicks");
         QTest::addColumn<bool>("focused");
-        QTest::newRow("left inside") << int(Qt::LeftButton) << QPoint(30, 10) << QPoint(40, 12)
-                                     << true << 1 << true;
-        QTest::newRow("left drag off") << int(Qt::LeftButton) << QPoint(30, 10) << QPoint(120, 12)
-                                       << true << 0 << true;
-        QTest::newRow("right") << int(Qt::RightButton) << QPoint(30, 10) << QPoint(30, 10)
-                               << false << 0 << false;
-        QTest::newRow("middle") << int(Qt::MiddleButton) << QPoint(30, 10) << QPoint(30, 10)
-                                << true << 0 << true;
+        QTest::newRow("left inside")
+            << int(Qt::LeftButton) << QPoint(30, 10) << QPoint(40, 12) << true << 1 << true;
+        QTest::newRow("left drag off")
+            << int(Qt::LeftButton) << QPoint(30, 10) << QPoint(120, 12) << true << 0 << true;
+        QTest::newRow("right") << int(Qt::RightButton) << QPoint(30, 10) << QPoint(30, 10) << false
+                               << 0 << false;
+        QTest::newRow("middle") << int(Qt::MiddleButton) << QPoint(30, 10) << QPoint(30, 10) << true
+                                << 0 << true;
         // The corner of an oval is outside the shape: no pressed look, but the rectangle
         // clicks.
-        QTest::newRow("left oval corner") << int(Qt::LeftButton) << QPoint(2, 1) << QPoint(2, 1)
-                                          << false << 1 << true;
+        QTest::newRow("left oval corner")
+            << int(Qt::LeftButton) << QPoint(2, 1) << QPoint(2, 1) << false << 1 << true;
     }
 
     void mouse()
@@ -264,7 +264,7 @@ private slots:
         QCOMPARE(btn->hasFocus(), focused);
         if (releaseAt != pressAt) {
             QTest::mouseMove(btn, releaseAt);
-            QCOMPARE(btn->Pressed(), pressedWhileHeld);   // the look stays while held
+            QCOMPARE(btn->Pressed(), pressedWhileHeld); // the look stays while held
         }
         QTest::mouseRelease(btn, b, {}, releaseAt);
         QCOMPARE(clicked.count(), clicks);
@@ -276,7 +276,7 @@ private slots:
         QSignalSpy clicked(btn, &TGlgBtn::clicked);
         // The window system's order: press, release, double-click, release.
         QTest::mouseClick(btn, Qt::LeftButton, {}, QPoint(30, 10));
-        QTest::mouseDClick(btn, Qt::LeftButton, {}, QPoint(30, 10));   // the double-click alone
+        QTest::mouseDClick(btn, Qt::LeftButton, {}, QPoint(30, 10)); // the double-click alone
         QVERIFY(btn->Pressed());
         QTest::mouseRelease(btn, Qt::LeftButton, {}, QPoint(30, 10));
         QCOMPARE(clicked.count(), 2);
@@ -307,12 +307,12 @@ private slots:
         QTest::newRow("space") << "搜索" << int(Qt::Key_Space) << 0 << true << 0;
         QTest::newRow("enter disabled") << "搜索" << int(Qt::Key_Return) << 0 << false << 0;
         QTest::newRow("accel") << "&Search" << int(Qt::Key_S) << int(Qt::AltModifier) << true << 1;
-        QTest::newRow("accel lower") << "&search" << int(Qt::Key_S) << int(Qt::AltModifier) << true
-                                     << 1;
-        QTest::newRow("accel other") << "&Search" << int(Qt::Key_E) << int(Qt::AltModifier) << true
-                                     << 0;
-        QTest::newRow("accel disabled") << "&Search" << int(Qt::Key_S) << int(Qt::AltModifier)
-                                        << false << 0;
+        QTest::newRow("accel lower")
+            << "&search" << int(Qt::Key_S) << int(Qt::AltModifier) << true << 1;
+        QTest::newRow("accel other")
+            << "&Search" << int(Qt::Key_E) << int(Qt::AltModifier) << true << 0;
+        QTest::newRow("accel disabled")
+            << "&Search" << int(Qt::Key_S) << int(Qt::AltModifier) << false << 0;
     }
 
     void keyboard()
@@ -341,22 +341,23 @@ private slots:
         QTest::addColumn<int>("gh");
         QTest::addColumn<int>("tw");
         QTest::addColumn<int>("th");
-        QTest::addColumn<QList<int>>("expected");   // glyph left, top, text left, top
+        QTest::addColumn<QList<int>>("expected"); // glyph left, top, text left, top
         // A 75 x 22 button, glyph space 2.
-        QTest::newRow("left") << int(lyLeft) << 16 << 16 << 24 << 12 << QList<int>{16, 3, 34, 5};
-        QTest::newRow("left no glyph") << int(lyLeft) << 0 << 0 << 24 << 12
-                                       << QList<int>{24, 11, 26, 5};
-        QTest::newRow("left too wide") << int(lyLeft) << 16 << 16 << 70 << 12
-                                       << QList<int>{0, 3, 18, 5};
-        QTest::newRow("right") << int(lyRight) << 16 << 16 << 24 << 12 << QList<int>{43, 3, 17, 5};
-        QTest::newRow("top") << int(lyTop) << 16 << 16 << 24 << 12 << QList<int>{29, 0, 25, 18};
+        QTest::newRow("left") << int(lyLeft) << 16 << 16 << 24 << 12 << QList<int> { 16, 3, 34, 5 };
+        QTest::newRow("left no glyph")
+            << int(lyLeft) << 0 << 0 << 24 << 12 << QList<int> { 24, 11, 26, 5 };
+        QTest::newRow("left too wide")
+            << int(lyLeft) << 16 << 16 << 70 << 12 << QList<int> { 0, 3, 18, 5 };
+        QTest::newRow("right") << int(lyRight) << 16 << 16 << 24 << 12
+                               << QList<int> { 43, 3, 17, 5 };
+        QTest::newRow("top") << int(lyTop) << 16 << 16 << 24 << 12 << QList<int> { 29, 0, 25, 18 };
         QTest::newRow("bottom") << int(lyBottom) << 16 << 16 << 24 << 12
-                                << QList<int>{29, 6, 25, -8};
+                                << QList<int> { 29, 6, 25, -8 };
         QTest::newRow("center") << int(lyCenter) << 16 << 16 << 24 << 12
-                                << QList<int>{29, 3, 25, 5};
+                                << QList<int> { 29, 3, 25, 5 };
         // Text wider than the button: the caption goes negative, halves truncate to zero.
-        QTest::newRow("center wide text") << int(lyCenter) << 16 << 16 << 80 << 25
-                                          << QList<int>{29, 3, -2, -1};
+        QTest::newRow("center wide text")
+            << int(lyCenter) << 16 << 16 << 80 << 25 << QList<int> { 29, 3, -2, -1 };
     }
 
     void layout()
@@ -367,8 +368,9 @@ private slots:
         QFETCH(int, tw);
         QFETCH(int, th);
         QFETCH(QList<int>, expected);
-        const TGlgBtn::Layout l = TGlgBtn::computeLayout(TBmpLayout(layout), 75, 22, gw, gh, 2, tw, th);
-        QCOMPARE((QList<int>{l.glyphLeft, l.glyphTop, l.textLeft, l.textTop}), expected);
+        const TGlgBtn::Layout l
+            = TGlgBtn::computeLayout(TBmpLayout(layout), 75, 22, gw, gh, 2, tw, th);
+        QCOMPARE((QList<int> { l.glyphLeft, l.glyphTop, l.textLeft, l.textTop }), expected);
     }
 
     void rings_data()
@@ -376,13 +378,13 @@ private slots:
         QTest::addColumn<bool>("hover");
         QTest::addColumn<QList<QColor>>("rings");
         QTest::newRow("normal") << false
-                                << QList<QColor>{QColor(192, 192, 192), QColor(227, 227, 227),
-                                                 QColor(239, 239, 239), QColor(247, 247, 247),
-                                                 QColor(251, 251, 251), QColor(254, 254, 254)};
+                                << QList<QColor> { QColor(192, 192, 192), QColor(227, 227, 227),
+                                       QColor(239, 239, 239), QColor(247, 247, 247),
+                                       QColor(251, 251, 251), QColor(254, 254, 254) };
         QTest::newRow("hover") << true
-                               << QList<QColor>{QColor(192, 192, 192), QColor(226, 226, 211),
-                                                QColor(238, 238, 217), QColor(246, 246, 221),
-                                                QColor(250, 250, 224), QColor(253, 253, 226)};
+                               << QList<QColor> { QColor(192, 192, 192), QColor(226, 226, 211),
+                                      QColor(238, 238, 217), QColor(246, 246, 221),
+                                      QColor(250, 250, 224), QColor(253, 253, 226) };
     }
 
     void rings()
@@ -436,17 +438,18 @@ private slots:
         btn->setGlyphsNum(1);
         btn->setGlyph(marker);
         QImage img = btn->grab().toImage();
-        QCOMPARE((QList<int>{btn->GlyphLeft(), btn->GlyphTop(), btn->TextLeft(), btn->TextTop()}),
-                 (QList<int>{16, 3, 34, 5}));
+        QCOMPARE(
+            (QList<int> { btn->GlyphLeft(), btn->GlyphTop(), btn->TextLeft(), btn->TextTop() }),
+            (QList<int> { 16, 3, 34, 5 }));
         QCOMPARE(px(img, 16, 3), QColor(255, 0, 0));
         const QRect ink = inkRect(img, QRect(34, 4, 26, 15));
 
-        btn->setShowFocused(false);   // the focus would turn the outline red
+        btn->setShowFocused(false); // the focus would turn the outline red
         QTest::mousePress(btn, Qt::MiddleButton, {}, QPoint(30, 10));
         QVERIFY(btn->Pressed());
         img = btn->grab().toImage();
         QCOMPARE(px(img, 17, 4), QColor(255, 0, 0));
-        QCOMPARE(px(img, 16, 3), QColor(239, 239, 239));   // ring 2 shows where the glyph was
+        QCOMPARE(px(img, 16, 3), QColor(239, 239, 239)); // ring 2 shows where the glyph was
         QCOMPARE(inkRect(img, QRect(34, 4, 26, 15)), ink.translated(1, 1));
         // Pressed: black above and left, highlight below and right.
         QCOMPARE(px(img, 0, 11), QColor(0, 0, 0));
@@ -519,7 +522,8 @@ private slots:
         btn->setFocus();
         QVERIFY(btn->hasFocus());
         const QImage img = btn->grab().toImage();
-        const QColor outline = showFocused ? QColor(255, 0, 0) : rgb(btn->palette().color(QPalette::Dark));
+        const QColor outline
+            = showFocused ? QColor(255, 0, 0) : rgb(btn->palette().color(QPalette::Dark));
         QCOMPARE(px(img, 0, 11), outline);
         QCOMPARE(px(img, 74, 11), outline);
         QCOMPARE(px(img, 40, 0), outline);

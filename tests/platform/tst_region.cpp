@@ -13,9 +13,12 @@ private:
     static TRegion make(int kind, int l, int t, int r, int b, int ew, int eh)
     {
         switch (kind) {
-        case Rect: return TRegion::rect(l, t, r, b);
-        case Round: return TRegion::roundRect(l, t, r, b, ew, eh);
-        default: return TRegion::ellipse(l, t, r, b);
+        case Rect:
+            return TRegion::rect(l, t, r, b);
+        case Round:
+            return TRegion::roundRect(l, t, r, b, ew, eh);
+        default:
+            return TRegion::ellipse(l, t, r, b);
         }
     }
 
@@ -23,7 +26,7 @@ private slots:
     void extents_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<QRect>("bounds");   // (l, t) and (r, b) as given to the builder
+        QTest::addColumn<QRect>("bounds"); // (l, t) and (r, b) as given to the builder
         QTest::addColumn<int>("ellipse");
         QTest::addColumn<QRect>("expected");
         // Rectangular: columns l..r-1, rows t..b-1.
@@ -40,8 +43,8 @@ private slots:
                                  << QRect(QPoint(0, 0), QPoint(73, 20));
         QTest::newRow("ellipse odd") << int(Ellipse) << QRect(QPoint(3, 4), QPoint(12, 9)) << 0
                                      << QRect(QPoint(3, 4), QPoint(10, 7));
-        QTest::newRow("ellipse 1px") << int(Ellipse) << QRect(QPoint(5, 5), QPoint(7, 7)) << 0
-                                     << QRect(5, 5, 1, 1);
+        QTest::newRow("ellipse 1px")
+            << int(Ellipse) << QRect(QPoint(5, 5), QPoint(7, 7)) << 0 << QRect(5, 5, 1, 1);
         QTest::newRow("ellipse tall") << int(Ellipse) << QRect(QPoint(0, 0), QPoint(4, 60)) << 0
                                       << QRect(QPoint(0, 0), QPoint(2, 58));
     }
@@ -53,8 +56,9 @@ private slots:
         QFETCH(int, ellipse);
         QFETCH(QRect, expected);
         // QRect::right() is left + width - 1, so bounds.right() is the r given.
-        const TRegion rg = make(kind, bounds.left(), bounds.top(), bounds.left() + bounds.width() - 1,
-                                bounds.top() + bounds.height() - 1, ellipse, ellipse);
+        const TRegion rg
+            = make(kind, bounds.left(), bounds.top(), bounds.left() + bounds.width() - 1,
+                bounds.top() + bounds.height() - 1, ellipse, ellipse);
         QCOMPARE(rg.boundingRect(), expected);
         // Every row of the extent is covered, and the shape is symmetric both ways.
         for (int y = expected.top(); y <= expected.bottom(); ++y) {
@@ -72,7 +76,7 @@ private slots:
     void roundedMatchesSmallerRect()
     {
         // A rounded region on (0, 0, W, H) has the extent of a rectangle on (0, 0, W-1, H-1).
-        for (const QSize &s : {QSize(75, 22), QSize(20, 20), QSize(200, 188), QSize(3, 9)}) {
+        for (const QSize &s : { QSize(75, 22), QSize(20, 20), QSize(200, 188), QSize(3, 9) }) {
             const QRect rect = TRegion::rect(0, 0, s.width() - 1, s.height() - 1).boundingRect();
             QCOMPARE(TRegion::roundRect(0, 0, s.width(), s.height(), 4, 4).boundingRect(), rect);
             QCOMPARE(TRegion::ellipse(0, 0, s.width(), s.height()).boundingRect(), rect);
@@ -90,7 +94,7 @@ private slots:
         QVERIFY(!r4.contains(0, 6));
         QVERIFY(!r4.contains(8, 6));
         QVERIFY(r4.contains(7, 6));
-        QVERIFY(!r4.contains(9, 3));   // one column short at the right
+        QVERIFY(!r4.contains(9, 3)); // one column short at the right
         // Ellipse size 2 is too small to cut anything.
         const TRegion r2 = TRegion::roundRect(0, 0, 10, 8, 2, 2);
         QVERIFY(r2.contains(0, 0));
@@ -149,13 +153,13 @@ private slots:
         for (int y = -1; y <= h; ++y) {
             for (int x = -1; x <= w; ++x) {
                 const bool border = rg.contains(x, y)
-                                    && (!rg.contains(x - 1, y) || !rg.contains(x + 1, y)
-                                        || !rg.contains(x, y - 1) || !rg.contains(x, y + 1));
+                    && (!rg.contains(x - 1, y) || !rg.contains(x + 1, y) || !rg.contains(x, y - 1)
+                        || !rg.contains(x, y + 1));
                 QCOMPARE(f.contains(x, y), border);
                 count += border;
             }
         }
-        if (kind == Rect)   // a plain rectangle: its perimeter
+        if (kind == Rect) // a plain rectangle: its perimeter
             QCOMPARE(count, std::min(w * h, 2 * w + 2 * (h - 2)));
     }
 
@@ -166,16 +170,16 @@ private slots:
         const TRegion rg = TRegion::ellipse(2, 3, 27, 18);
         {
             QPainter p(&img);
-            p.setRenderHint(QPainter::Antialiasing, true);   // fill must not antialias anyway
+            p.setRenderHint(QPainter::Antialiasing, true); // fill must not antialias anyway
             rg.fill(p, QColor(10, 20, 30));
             rg.paintFrame(p, QColor(200, 0, 0));
         }
         const TRegion f = rg.frame();
         for (int y = 0; y < img.height(); ++y) {
             for (int x = 0; x < img.width(); ++x) {
-                const QRgb want = f.contains(x, y)    ? qRgb(200, 0, 0)
-                                  : rg.contains(x, y) ? qRgb(10, 20, 30)
-                                                      : qRgb(255, 255, 255);
+                const QRgb want = f.contains(x, y) ? qRgb(200, 0, 0)
+                    : rg.contains(x, y)            ? qRgb(10, 20, 30)
+                                                   : qRgb(255, 255, 255);
                 QCOMPARE(img.pixel(x, y), want);
             }
         }
