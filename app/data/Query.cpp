@@ -562,6 +562,7 @@ void Query::open()
     d->applyFilter(m_filtered ? d->filter.get() : nullptr);
     d->state = State::Browse;
     d->moveTo(0);
+    d->bof = true;
 
     d->display(&Query::rowsReset);
     d->display(&Query::currentChanged, d->current);
@@ -876,6 +877,7 @@ void Query::refilter()
     checkBrowseMode();
     d->applyFilter(m_filtered ? d->filter.get() : nullptr);
     d->moveTo(0);
+    d->bof = true;
     d->display(&Query::rowsReset);
     d->display(&Query::currentChanged, d->current);
     emit afterScroll();
