@@ -171,6 +171,7 @@ TEditN::TEditN(QWidget *parent) : QLineEdit(parent), m_color(14671839)
     m_valueDate = double(kDayZero.daysTo(now.date()));
     m_valueTime = now.time().msecsSinceStartOfDay() / 86400000.0;
     connect(this, &QLineEdit::textChanged, this, &TEditN::TextChanged);
+    KeyboardState::instance(); // start watching the Insert key before the first press
     if (THintController *hints = THintController::instance())
         hints->RegisterEdit(this, [this](const QPoint &p) { return ShowTextHint(p); });
 }

@@ -52,6 +52,8 @@ private slots:
 
     void filters_data();
     void filters();
+    void firstCharUpper_data();
+    void firstCharUpper();
     void controlKeysInNumberBoxes_data();
     void controlKeysInNumberBoxes();
     void lengthLimits();
@@ -95,6 +97,34 @@ void TestEditN::filters_data()
     QTest::newRow("float one separator") << etFloat << "en_GB" << "1.5" << 3 << ",.-7"
                                          << "1.5-7";
     QTest::newRow("string takes all") << etString << "en_GB" << "" << 0 << "a 1/&" << "a 1/&";
+}
+
+void TestEditN::firstCharUpper_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("words and brackets") << "" << 0 << "new york (city" << "New York (City";
+    // The test looks at the end of the text, not at the character before the caret.
+    QTest::newRow("text ends in a space") << "ab " << 1 << "x" << "aXb ";
+    QTest::newRow("text ends in a letter") << "a b" << 2 << "x" << "a xb";
+}
+
+void TestEditN::firstCharUpper()
+{
+    QFETCH(QString, start);
+    QFETCH(int, caret);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    Form f;
+    QVERIFY(f.ready());
+    f.a->setFirstCharUpper(true);
+    f.a->setText(start);
+    f.a->setFocus();
+    f.a->setCursorPosition(caret);
+    QTest::keyClicks(f.a, typed);
+    QCOMPARE(f.a->text(), expected);
 }
 
 void TestEditN::filters()
