@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libsqlcipher-dev sqlcipher
   fonts-arphic-uming
-  xvfb xdotool openbox x11-apps imagemagick
+  xvfb xdotool openbox x11-apps x11-utils imagemagick
 )
 
 missing=()

@@ -1,7 +1,27 @@
+#include "app/HpKh.h"
+#include "app/WindowStyle.h"
+#include "app/pMain.h"
+#include "app/pOrder.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Tessival"));
+    WindowStyle::installFontSubstitutions();
+    QApplication::setFont(WindowStyle::songFont());
+
+    // The hint controller comes before any window and goes after the last one.
+    // (Created here once the typed edit box provides it.)
+
+    TfMain fMain;
+    TfOrder fOrder(&fMain);
+    TfKh fKh(&fMain);
+    fMain.setDialogs(&fOrder, &fKh);
+
+    fMain.showMaximized();
+    if (fMain.startupFailed())
+        return 1;
+    return app.exec();
 }
