@@ -19,13 +19,13 @@ namespace {
 const QString kRangeMessage = QStringLiteral("Range Max. : -2147483647 <-> 2147483647");
 // The design breaks these lines with a carriage return; here the line break is '\n'.
 const QString kConvertMessage = QStringLiteral(
-        "Range Max. :\n - Integer : -2147483647 <-> 2147483647\n - Float   : 5.0e-324 <-> 1.7e+308");
+    "Range Max. :\n - Integer : -2147483647 <-> 2147483647\n - Float   : 5.0e-324 <-> 1.7e+308");
 const QDate kDayZero(1899, 12, 30);
 
 void showMessage(QWidget *parent, const QString &text)
 {
-    DialogService::instance()->messageBox(parent, text, QCoreApplication::applicationName(),
-                                          MessageFlags::Ok);
+    DialogService::instance()->messageBox(
+        parent, text, QCoreApplication::applicationName(), MessageFlags::Ok);
 }
 
 // The separator of a locale's date or time format: its first character that is
@@ -120,7 +120,7 @@ qint32 lowBitsOfIntegerPart(double value)
 bool isCommonAccepted(char16_t k)
 {
     return k == 8 || k == 13 || (k >= u'0' && k <= u'9') || k == 35 || k == 36 || k == 37
-            || k == 39;
+        || k == 39;
 }
 
 // The character a key press types, as the design's character message would carry
@@ -157,7 +157,9 @@ int characterOf(const QKeyEvent *event)
 
 } // namespace
 
-TEditN::TEditN(QWidget *parent) : QLineEdit(parent), m_color(14671839)
+TEditN::TEditN(QWidget *parent)
+    : QLineEdit(parent)
+    , m_color(14671839)
 {
     setFrame(false);
     setMouseTracking(true);
@@ -189,12 +191,18 @@ QColor TEditN::toQColor(quint32 value)
     if ((value & 0xFF000000u) == 0xFF000000u) {
         const QPalette pal = QGuiApplication::palette();
         switch (value & 0xFFu) {
-        case 5: return pal.color(QPalette::Base);           // window background
-        case 8: return pal.color(QPalette::Text);           // window text
-        case 15: return pal.color(QPalette::Button);        // button face
-        case 16: return pal.color(QPalette::Dark);          // button shadow
-        case 20: return pal.color(QPalette::Light);         // button highlight
-        default: return pal.color(QPalette::Window);
+        case 5:
+            return pal.color(QPalette::Base); // window background
+        case 8:
+            return pal.color(QPalette::Text); // window text
+        case 15:
+            return pal.color(QPalette::Button); // button face
+        case 16:
+            return pal.color(QPalette::Dark); // button shadow
+        case 20:
+            return pal.color(QPalette::Light); // button highlight
+        default:
+            return pal.color(QPalette::Window);
         }
     }
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
@@ -319,7 +327,7 @@ void TEditN::keyPressEvent(QKeyEvent *event)
     {
         QPalette pal = palette();
         pal.setColor(QPalette::Text,
-                     toQColor(IsOverwriteMode() ? m_fontColorOnOverWrite : m_fontColorOnFocus));
+            toQColor(IsOverwriteMode() ? m_fontColorOnOverWrite : m_fontColorOnFocus));
         setPalette(pal);
     }
     key = FilterKey(key);
@@ -330,7 +338,7 @@ void TEditN::keyPressEvent(QKeyEvent *event)
         return;
     }
     QKeyEvent replaced(event->type(), event->key(), event->modifiers(), QString(QChar(key)),
-                       event->isAutoRepeat(), event->count());
+        event->isAutoRepeat(), event->count());
     QLineEdit::keyPressEvent(&replaced);
 }
 
@@ -450,8 +458,8 @@ void TEditN::DoExit()
 
 void TEditN::mouseMoveEvent(QMouseEvent *event)
 {
-    const auto keys = event->modifiers()
-            & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const auto keys
+        = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (m_textHint && event->buttons() == Qt::NoButton && keys == Qt::NoModifier && !hasFocus()) {
         if (THintController *hints = THintController::instance())
             hints->BeginWait(this);
@@ -498,8 +506,8 @@ void TEditN::TextChanged()
     for (;;) {
         const QString t = text();
         qsizetype i = 0;
-        while (i < t.size() && (isDigit(t.at(i)) || t.at(i) == u',' || t.at(i) == u'-'
-                                || t.at(i) == u'.'))
+        while (i < t.size()
+            && (isDigit(t.at(i)) || t.at(i) == u',' || t.at(i) == u'-' || t.at(i) == u'.'))
             ++i;
         if (i == t.size())
             break;
@@ -542,7 +550,6 @@ void TEditN::TextChanged()
 }
 
 // ---------------------------------------------------------------- exit formatting
-
 
 void TEditN::ExitFormatString()
 {
@@ -629,18 +636,38 @@ void TEditN::DateCheck()
     const QString s = digitsOf(text());
     QString done;
     switch (s.size()) {
-    case 0: done = twoDigits(today.day()) + ds + mm + ds + yyyy; break;
-    case 1: done = u'0' + s + ds + mm + ds + yyyy; break;
-    case 2: done = s + ds + mm + ds + yyyy; break;
-    case 3: done = s.left(2) + ds + u'0' + s.at(2) + ds + yyyy; break;
-    case 4: done = s.left(2) + ds + s.mid(2, 2) + ds + yyyy; break;
-    case 5: done = s.left(2) + ds + s.mid(2, 2) + ds + yyyy.left(3) + s.mid(4); break;
-    case 6: done = s.left(2) + ds + s.mid(2, 2) + ds + yyyy.left(2) + s.mid(4); break;
-    case 7: done = s.left(2) + ds + s.mid(2, 2) + ds + yyyy.left(1) + s.mid(4); break;
+    case 0:
+        done = twoDigits(today.day()) + ds + mm + ds + yyyy;
+        break;
+    case 1:
+        done = u'0' + s + ds + mm + ds + yyyy;
+        break;
+    case 2:
+        done = s + ds + mm + ds + yyyy;
+        break;
+    case 3:
+        done = s.left(2) + ds + u'0' + s.at(2) + ds + yyyy;
+        break;
+    case 4:
+        done = s.left(2) + ds + s.mid(2, 2) + ds + yyyy;
+        break;
+    case 5:
+        done = s.left(2) + ds + s.mid(2, 2) + ds + yyyy.left(3) + s.mid(4);
+        break;
+    case 6:
+        done = s.left(2) + ds + s.mid(2, 2) + ds + yyyy.left(2) + s.mid(4);
+        break;
+    case 7:
+        done = s.left(2) + ds + s.mid(2, 2) + ds + yyyy.left(1) + s.mid(4);
+        break;
     case 8:
     case 9:
-    case 10: done = s.left(2) + ds + s.mid(2, 2) + ds + s.mid(4, 4); break;
-    default: done = s; break;
+    case 10:
+        done = s.left(2) + ds + s.mid(2, 2) + ds + s.mid(4, 4);
+        break;
+    default:
+        done = s;
+        break;
     }
     // Day, month, year in this order whatever the locale's own order.
     QDate date;
@@ -669,40 +696,68 @@ void TEditN::TimeCheck()
 {
     const QTime now = Clock::instance()->now().time();
     const QString ts(m_timeSepChar);
-    const QString full = twoDigits(now.hour()) + ts + twoDigits(now.minute()) + ts
-            + twoDigits(now.second());
+    const QString full
+        = twoDigits(now.hour()) + ts + twoDigits(now.minute()) + ts + twoDigits(now.second());
     const QString current = m_timeSeconds ? full : full.left(5);
     const QString s = digitsOf(text());
     QString done;
     if (m_timeSeconds) {
         switch (s.size()) {
-        case 0: done = full; break;
-        case 1: done = u'0' + s + ts + QStringLiteral("00") + ts + QStringLiteral("00"); break;
-        case 2: done = s + ts + QStringLiteral("00") + ts + QStringLiteral("00"); break;
-        case 3: done = s.left(2) + ts + u'0' + s.at(2) + ts + QStringLiteral("00"); break;
-        case 4: done = s.left(2) + ts + s.mid(2, 2) + ts + QStringLiteral("00"); break;
-        case 5: done = s.left(2) + ts + s.mid(2, 2) + ts + u'0' + s.at(4); break;
+        case 0:
+            done = full;
+            break;
+        case 1:
+            done = u'0' + s + ts + QStringLiteral("00") + ts + QStringLiteral("00");
+            break;
+        case 2:
+            done = s + ts + QStringLiteral("00") + ts + QStringLiteral("00");
+            break;
+        case 3:
+            done = s.left(2) + ts + u'0' + s.at(2) + ts + QStringLiteral("00");
+            break;
+        case 4:
+            done = s.left(2) + ts + s.mid(2, 2) + ts + QStringLiteral("00");
+            break;
+        case 5:
+            done = s.left(2) + ts + s.mid(2, 2) + ts + u'0' + s.at(4);
+            break;
         case 6:
         case 7:
-        case 8: done = s.left(2) + ts + s.mid(2, 2) + ts + s.mid(4, 2); break;
-        default: done = s; break;
+        case 8:
+            done = s.left(2) + ts + s.mid(2, 2) + ts + s.mid(4, 2);
+            break;
+        default:
+            done = s;
+            break;
         }
     } else {
         switch (s.size()) {
-        case 0: done = full.left(5); break;
-        case 1: done = u'0' + s + ts + QStringLiteral("00"); break;
-        case 2: done = s + ts + QStringLiteral("00"); break;
-        case 3: done = s.left(2) + ts + u'0' + s.at(2); break;
+        case 0:
+            done = full.left(5);
+            break;
+        case 1:
+            done = u'0' + s + ts + QStringLiteral("00");
+            break;
+        case 2:
+            done = s + ts + QStringLiteral("00");
+            break;
+        case 3:
+            done = s.left(2) + ts + u'0' + s.at(2);
+            break;
         case 4:
-        case 5: done = s.left(2) + ts + s.mid(2, 2); break;
-        default: done = s; break;
+        case 5:
+            done = s.left(2) + ts + s.mid(2, 2);
+            break;
+        default:
+            done = s;
+            break;
         }
     }
     // hh<sep>mm or hh<sep>mm<sep>ss
     int seconds = -1;
     const bool shaped = (done.size() == 5 || done.size() == 8) && done.at(2) == m_timeSepChar
-            && (done.size() == 5 || done.at(5) == m_timeSepChar)
-            && digitsOf(done).size() == (done.size() == 5 ? 4 : 6);
+        && (done.size() == 5 || done.at(5) == m_timeSepChar)
+        && digitsOf(done).size() == (done.size() == 5 ? 4 : 6);
     if (shaped) {
         const int h = done.mid(0, 2).toInt();
         const int m = done.mid(3, 2).toInt();

@@ -14,8 +14,8 @@ THintController *g_instance = nullptr;
 
 THintController::THintController()
     : QWidget(nullptr,
-              Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
-                      | Qt::WindowTransparentForInput | Qt::WindowStaysOnTopHint)
+        Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus
+            | Qt::WindowTransparentForInput | Qt::WindowStaysOnTopHint)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -152,8 +152,8 @@ void THintController::paintEvent(QPaintEvent *)
     // The client area lies inside the one-pixel frame; the text keeps one more
     // pixel off it. Plain drawText shows '&' as itself.
     p.setFont(font());
-    p.drawText(frame.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-               m_caption);
+    p.drawText(
+        frame.adjusted(2, 2, -2, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_caption);
 }
 
 void THintController::mouseMoveEvent(QMouseEvent *event)

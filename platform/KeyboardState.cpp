@@ -32,8 +32,8 @@ protected:
                     m_held = true;
                     // Shift+Insert pastes and Ctrl+Insert copies; only the bare key
                     // switches the mode, and a held key does not flicker it.
-                    const auto mods = key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier
-                                                          | Qt::AltModifier);
+                    const auto mods = key->modifiers()
+                        & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
                     if (!key->isAutoRepeat() && mods == Qt::NoModifier)
                         m_toggled = !m_toggled;
                 } else if (!key->isAutoRepeat()) {

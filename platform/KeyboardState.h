@@ -24,7 +24,8 @@ class FixedKeyboardState : public KeyboardState
 {
 public:
     explicit FixedKeyboardState(bool toggled = false, bool held = false)
-        : m_toggled(toggled), m_held(held)
+        : m_toggled(toggled)
+        , m_held(held)
     {
     }
     bool insertToggled() const override { return m_toggled; }

@@ -18,7 +18,8 @@ namespace {
 
 // A shown, active window with three boxes in tab order, then a plain edit that
 // holds the focus at the start.
-struct Form {
+struct Form
+{
     QWidget window;
     TEditN *a;
     TEditN *b;
@@ -31,8 +32,8 @@ struct Form {
         b = new TEditN(&window);
         c = new TEditN(&window);
         plain = new QLineEdit(&window);
-        for (QLineEdit *e : {static_cast<QLineEdit *>(a), static_cast<QLineEdit *>(b),
-                             static_cast<QLineEdit *>(c), plain})
+        for (QLineEdit *e : { static_cast<QLineEdit *>(a), static_cast<QLineEdit *>(b),
+                 static_cast<QLineEdit *>(c), plain })
             layout->addWidget(e);
         plain->setFocus();
         window.show();
@@ -47,7 +48,11 @@ class TestEditN : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { KeyboardState::setInstance(&m_keys); m_keys = FixedKeyboardState(); }
+    void init()
+    {
+        KeyboardState::setInstance(&m_keys);
+        m_keys = FixedKeyboardState();
+    }
     void cleanup() { KeyboardState::setInstance(nullptr); }
 
     void filters_data();
@@ -76,27 +81,39 @@ void TestEditN::filters_data()
     QTest::addColumn<TEditTypes>("type");
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("caret");      // -1: the whole text selected
+    QTest::addColumn<int>("caret"); // -1: the whole text selected
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
 
     // Letters, blanks and separators never reach a number, date or time box;
     // '#', '$', '%' and the apostrophe pass the key filter of every type.
-    QTest::newRow("date keeps digits and #$%'") << etDate << "en_GB" << "" << 0
-                                                << "1 /-.:#$%'&a2" << "1#$%'2";
-    QTest::newRow("time the same") << etTime << "en_GB" << "" << 0 << "1:2 #x" << "12#";
-    QTest::newRow("integer") << etInteger << "en_GB" << "" << 0 << "1 a2.,&3" << "123";
-    QTest::newRow("integer minus anywhere, once") << etInteger << "en_GB" << "12" << 1 << "--"
+    QTest::newRow("date keeps digits and #$%'") << etDate << "en_GB"
+                                                << "" << 0 << "1 /-.:#$%'&a2"
+                                                << "1#$%'2";
+    QTest::newRow("time the same") << etTime << "en_GB"
+                                   << "" << 0 << "1:2 #x"
+                                   << "12#";
+    QTest::newRow("integer") << etInteger << "en_GB"
+                             << "" << 0 << "1 a2.,&3"
+                             << "123";
+    QTest::newRow("integer minus anywhere, once") << etInteger << "en_GB"
+                                                  << "12" << 1 << "--"
                                                   << "1-2";
-    QTest::newRow("integer over a selection from the start") << etInteger << "en_GB" << "12"
-                                                             << -1 << "x" << "";
-    QTest::newRow("float comma becomes the point") << etFloat << "en_GB" << "" << 0 << "1,5"
+    QTest::newRow("integer over a selection from the start") << etInteger << "en_GB"
+                                                             << "12" << -1 << "x"
+                                                             << "";
+    QTest::newRow("float comma becomes the point") << etFloat << "en_GB"
+                                                   << "" << 0 << "1,5"
                                                    << "1.5";
-    QTest::newRow("float point becomes the comma") << etFloat << "de_DE" << "" << 0 << "1.5"
+    QTest::newRow("float point becomes the comma") << etFloat << "de_DE"
+                                                   << "" << 0 << "1.5"
                                                    << "1,5";
-    QTest::newRow("float one separator") << etFloat << "en_GB" << "1.5" << 3 << ",.-7"
+    QTest::newRow("float one separator") << etFloat << "en_GB"
+                                         << "1.5" << 3 << ",.-7"
                                          << "1.5-7";
-    QTest::newRow("string takes all") << etString << "en_GB" << "" << 0 << "a 1/&" << "a 1/&";
+    QTest::newRow("string takes all") << etString << "en_GB"
+                                      << "" << 0 << "a 1/&"
+                                      << "a 1/&";
 }
 
 void TestEditN::firstCharUpper_data()
@@ -105,10 +122,13 @@ void TestEditN::firstCharUpper_data()
     QTest::addColumn<int>("caret");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("words and brackets") << "" << 0 << "new york (city" << "New York (City";
+    QTest::newRow("words and brackets") << "" << 0 << "new york (city"
+                                        << "New York (City";
     // The test looks at the end of the text, not at the character before the caret.
-    QTest::newRow("text ends in a space") << "ab " << 1 << "x" << "aXb ";
-    QTest::newRow("text ends in a letter") << "a b" << 2 << "x" << "a xb";
+    QTest::newRow("text ends in a space") << "ab " << 1 << "x"
+                                          << "aXb ";
+    QTest::newRow("text ends in a letter") << "a b" << 2 << "x"
+                                           << "a xb";
 }
 
 void TestEditN::firstCharUpper()
@@ -347,7 +367,7 @@ void TestEditN::readOnlyRefusesEveryKey_data()
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("clicked");
     const int none = Qt::NoModifier, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
-    for (bool clicked : {false, true}) {
+    for (bool clicked : { false, true }) {
         const char *how = clicked ? " after a click" : "";
         QTest::addRow("Delete%s", how) << int(Qt::Key_Delete) << none << clicked;
         QTest::addRow("Backspace%s", how) << int(Qt::Key_Backspace) << none << clicked;
@@ -378,7 +398,7 @@ void TestEditN::readOnlyRefusesEveryKey()
     else
         f.a->setFocus();
     QVERIFY(f.a->hasFocus());
-    for (int caret : {0, 2}) {
+    for (int caret : { 0, 2 }) {
         f.a->setCursorPosition(caret);
         QTest::keyClick(f.a, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         f.a->setSelection(1, 2);

@@ -16,12 +16,13 @@ Q_DECLARE_METATYPE(TEditAlign)
 namespace {
 
 const QString kRange = "Range Max. : -2147483647 <-> 2147483647";
-const QString kConvert =
-        "Range Max. :\n - Integer : -2147483647 <-> 2147483647\n - Float   : 5.0e-324 <-> 1.7e+308";
+const QString kConvert
+    = "Range Max. :\n - Integer : -2147483647 <-> 2147483647\n - Float   : 5.0e-324 <-> 1.7e+308";
 const QDate kDayZero(1899, 12, 30);
 
 // A shown, active window: the box under test and a second box to take the focus.
-struct Form {
+struct Form
+{
     QWidget window;
     TEditN *box;
     QLineEdit *other;
@@ -74,7 +75,7 @@ private:
         return texts;
     }
 
-    FixedClock m_clock{QDateTime(QDate(2024, 3, 15), QTime(10, 20, 30))};
+    FixedClock m_clock { QDateTime(QDate(2024, 3, 15), QTime(10, 20, 30)) };
     FakeDialogService m_dialogs;
 };
 
@@ -89,35 +90,35 @@ void TestEditNValues::change_data()
     QTest::addColumn<double>("valueFloat");
     QTest::addColumn<QStringList>("messages");
 
-    QTest::newRow("int max") << etInteger << "en_GB" << false << "2147483647" << "2147483647"
-                             << 2147483647 << 2147483647.0 << QStringList();
-    QTest::newRow("int min") << etInteger << "en_GB" << false << "-2147483647" << "-2147483647"
-                             << -2147483647 << -2147483647.0 << QStringList();
-    QTest::newRow("int above") << etInteger << "en_GB" << false << "2147483648" << "2147483648"
-                               << 0 << 0.0 << QStringList{kRange};
+    QTest::newRow("int max") << etInteger << "en_GB" << false << "2147483647"
+                             << "2147483647" << 2147483647 << 2147483647.0 << QStringList();
+    QTest::newRow("int min") << etInteger << "en_GB" << false << "-2147483647"
+                             << "-2147483647" << -2147483647 << -2147483647.0 << QStringList();
+    QTest::newRow("int above") << etInteger << "en_GB" << false << "2147483648"
+                               << "2147483648" << 0 << 0.0 << QStringList { kRange };
     QTest::newRow("int below") << etInteger << "en_GB" << false << "-2147483648"
-                               << "-2147483648" << 0 << 0.0 << QStringList{kRange};
-    QTest::newRow("int trailing minus") << etInteger << "en_GB" << false << "12-" << "12-" << -12
-                                        << -12.0 << QStringList();
-    QTest::newRow("int pasted letters") << etInteger << "en_GB" << true << "a1b2" << "12" << 12
-                                        << 12.0 << QStringList();
-    QTest::newRow("int pasted plus") << etInteger << "en_GB" << true << "+5" << "5" << 5 << 5.0
-                                     << QStringList();
-    QTest::newRow("int two minus signs") << etInteger << "en_GB" << false << "1-2-3" << "1-2-3"
-                                         << 0 << 0.0 << QStringList{kConvert};
-    QTest::newRow("float foreign separator") << etFloat << "en_GB" << true << "2,5" << "2,5" << 0
-                                             << 0.0 << QStringList{kConvert};
-    QTest::newRow("float negative") << etFloat << "en_GB" << false << "-2.75" << "-2.75" << -2
-                                    << -2.75 << QStringList();
-    QTest::newRow("float comma locale") << etFloat << "de_DE" << false << "2,5" << "2,5" << 2
-                                        << 2.5 << QStringList();
+                               << "-2147483648" << 0 << 0.0 << QStringList { kRange };
+    QTest::newRow("int trailing minus") << etInteger << "en_GB" << false << "12-"
+                                        << "12-" << -12 << -12.0 << QStringList();
+    QTest::newRow("int pasted letters") << etInteger << "en_GB" << true << "a1b2"
+                                        << "12" << 12 << 12.0 << QStringList();
+    QTest::newRow("int pasted plus") << etInteger << "en_GB" << true << "+5"
+                                     << "5" << 5 << 5.0 << QStringList();
+    QTest::newRow("int two minus signs") << etInteger << "en_GB" << false << "1-2-3"
+                                         << "1-2-3" << 0 << 0.0 << QStringList { kConvert };
+    QTest::newRow("float foreign separator") << etFloat << "en_GB" << true << "2,5"
+                                             << "2,5" << 0 << 0.0 << QStringList { kConvert };
+    QTest::newRow("float negative") << etFloat << "en_GB" << false << "-2.75"
+                                    << "-2.75" << -2 << -2.75 << QStringList();
+    QTest::newRow("float comma locale") << etFloat << "de_DE" << false << "2,5"
+                                        << "2,5" << 2 << 2.5 << QStringList();
     // The clean-up assignment runs the handling once more inside the first run:
     // the message comes from both.
-    QTest::newRow("float nested runs") << etFloat << "en_GB" << false << "x1.2.3" << "1.2.3" << 0
-                                       << 0.0 << QStringList{kConvert, kConvert};
-    QTest::newRow("float beyond 64 bits") << etFloat << "en_GB" << false
-                                          << "99999999999999999999" << "99999999999999999999"
-                                          << 1661992960 << 1e20 << QStringList();
+    QTest::newRow("float nested runs") << etFloat << "en_GB" << false << "x1.2.3"
+                                       << "1.2.3" << 0 << 0.0 << QStringList { kConvert, kConvert };
+    QTest::newRow("float beyond 64 bits")
+        << etFloat << "en_GB" << false << "99999999999999999999"
+        << "99999999999999999999" << 1661992960 << 1e20 << QStringList();
 }
 
 void TestEditNValues::change()
@@ -183,8 +184,8 @@ void TestEditNValues::exitFormat_data()
     QTest::addColumn<QString>("expected");
 
     auto row = [](const char *name, TEditTypes type, TEditAlign align, int length, int precision,
-                  const QString &input, const QString &expected, bool upper = false,
-                  const QString &locale = "en_GB") {
+                   const QString &input, const QString &expected, bool upper = false,
+                   const QString &locale = "en_GB") {
         QTest::newRow(name) << type << align << length << precision << upper << locale << input
                             << expected;
     };
@@ -263,19 +264,32 @@ void TestEditNValues::dateCheck_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("valid");
     // Today is 15/03/2024.
-    QTest::newRow("empty is today") << QChar('/') << "" << "15/03/2024" << true;
-    QTest::newRow("one digit") << QChar('/') << "5" << "05/03/2024" << true;
-    QTest::newRow("three digits") << QChar('/') << "153" << "15/03/2024" << true;
-    QTest::newRow("six digits") << QChar('/') << "150324" << "15/03/2024" << true;
-    QTest::newRow("seven digits") << QChar('/') << "1503024" << "15/03/2024" << true;
-    QTest::newRow("eight digits") << QChar('/') << "01122025" << "01/12/2025" << true;
-    QTest::newRow("ten digits") << QChar('/') << "2902202499" << "29/02/2024" << true;
-    QTest::newRow("already complete") << QChar('/') << "15/03/2024" << "15/03/2024" << true;
-    QTest::newRow("other separator") << QChar('.') << "5" << "05.03.2024" << true;
-    QTest::newRow("no 31 February") << QChar('/') << "3102" << "3102" << false;
-    QTest::newRow("no 29 February 2023") << QChar('/') << "29022023" << "29022023" << false;
-    QTest::newRow("month 13") << QChar('/') << "0113" << "0113" << false;
-    QTest::newRow("eleven digits") << QChar('/') << "12345678901" << "12345678901" << false;
+    QTest::newRow("empty is today") << QChar('/') << ""
+                                    << "15/03/2024" << true;
+    QTest::newRow("one digit") << QChar('/') << "5"
+                               << "05/03/2024" << true;
+    QTest::newRow("three digits") << QChar('/') << "153"
+                                  << "15/03/2024" << true;
+    QTest::newRow("six digits") << QChar('/') << "150324"
+                                << "15/03/2024" << true;
+    QTest::newRow("seven digits") << QChar('/') << "1503024"
+                                  << "15/03/2024" << true;
+    QTest::newRow("eight digits") << QChar('/') << "01122025"
+                                  << "01/12/2025" << true;
+    QTest::newRow("ten digits") << QChar('/') << "2902202499"
+                                << "29/02/2024" << true;
+    QTest::newRow("already complete") << QChar('/') << "15/03/2024"
+                                      << "15/03/2024" << true;
+    QTest::newRow("other separator") << QChar('.') << "5"
+                                     << "05.03.2024" << true;
+    QTest::newRow("no 31 February") << QChar('/') << "3102"
+                                    << "3102" << false;
+    QTest::newRow("no 29 February 2023") << QChar('/') << "29022023"
+                                         << "29022023" << false;
+    QTest::newRow("month 13") << QChar('/') << "0113"
+                              << "0113" << false;
+    QTest::newRow("eleven digits") << QChar('/') << "12345678901"
+                                   << "12345678901" << false;
 }
 
 void TestEditNValues::dateCheck()
@@ -291,14 +305,14 @@ void TestEditNValues::dateCheck()
     f.box->setText(input);
     f.enterAndLeave();
     QCOMPARE(f.box->text(), expected);
-    const QDate date = valid ? QDate::fromString(QString(expected).replace(separator, '/'),
-                                                 "dd/MM/yyyy")
-                             : m_clock.today();
+    const QDate date = valid
+        ? QDate::fromString(QString(expected).replace(separator, '/'), "dd/MM/yyyy")
+        : m_clock.today();
     QVERIFY(date.isValid());
     QCOMPARE(f.box->ValueDate(), double(kDayZero.daysTo(date)));
     QCOMPARE(f.box->ValueFloat(), f.box->ValueDate());
     QCOMPARE(f.box->ValueInteger(), int(kDayZero.daysTo(date)));
-    QCOMPARE(shown(), valid ? QStringList() : QStringList{"Date incorrect"});
+    QCOMPARE(shown(), valid ? QStringList() : QStringList { "Date incorrect" });
 }
 
 void TestEditNValues::timeCheck_data()
@@ -308,20 +322,34 @@ void TestEditNValues::timeCheck_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("valid");
     // The clock stands at 10:20:30.
-    QTest::newRow("s: one digit") << true << "9" << "09:00:00" << true;
-    QTest::newRow("s: three digits") << true << "153" << "15:03:00" << true;
-    QTest::newRow("s: five digits") << true << "15304" << "15:30:04" << true;
-    QTest::newRow("s: eight digits") << true << "12345678" << "12:34:56" << true;
-    QTest::newRow("s: empty is now") << true << "" << "10:20:30" << true;
-    QTest::newRow("s: hour 93") << true << "930" << "10:20:30" << false;
-    QTest::newRow("s: hour 24") << true << "2400" << "10:20:30" << false;
-    QTest::newRow("s: nine digits") << true << "123456789" << "10:20:30" << false;
-    QTest::newRow("hm: four digits") << false << "1530" << "15:30" << true;
-    QTest::newRow("hm: five digits") << false << "15304" << "15:30" << true;
-    QTest::newRow("hm: one digit") << false << "6" << "06:00" << true;
-    QTest::newRow("hm: empty is now") << false << "" << "10:20" << true;
-    QTest::newRow("hm: minute 60") << false << "1060" << "10:20" << false;
-    QTest::newRow("hm: six digits") << false << "123456" << "10:20" << false;
+    QTest::newRow("s: one digit") << true << "9"
+                                  << "09:00:00" << true;
+    QTest::newRow("s: three digits") << true << "153"
+                                     << "15:03:00" << true;
+    QTest::newRow("s: five digits") << true << "15304"
+                                    << "15:30:04" << true;
+    QTest::newRow("s: eight digits") << true << "12345678"
+                                     << "12:34:56" << true;
+    QTest::newRow("s: empty is now") << true << ""
+                                     << "10:20:30" << true;
+    QTest::newRow("s: hour 93") << true << "930"
+                                << "10:20:30" << false;
+    QTest::newRow("s: hour 24") << true << "2400"
+                                << "10:20:30" << false;
+    QTest::newRow("s: nine digits") << true << "123456789"
+                                    << "10:20:30" << false;
+    QTest::newRow("hm: four digits") << false << "1530"
+                                     << "15:30" << true;
+    QTest::newRow("hm: five digits") << false << "15304"
+                                     << "15:30" << true;
+    QTest::newRow("hm: one digit") << false << "6"
+                                   << "06:00" << true;
+    QTest::newRow("hm: empty is now") << false << ""
+                                      << "10:20" << true;
+    QTest::newRow("hm: minute 60") << false << "1060"
+                                   << "10:20" << false;
+    QTest::newRow("hm: six digits") << false << "123456"
+                                    << "10:20" << false;
 }
 
 void TestEditNValues::timeCheck()
@@ -339,13 +367,13 @@ void TestEditNValues::timeCheck()
     f.box->setText(input);
     f.enterAndLeave();
     QCOMPARE(f.box->text(), expected);
-    const QTime time = valid ? QTime::fromString(expected, seconds ? "HH:mm:ss" : "HH:mm")
-                             : QTime(10, 20, 30);
+    const QTime time
+        = valid ? QTime::fromString(expected, seconds ? "HH:mm:ss" : "HH:mm") : QTime(10, 20, 30);
     QVERIFY(time.isValid());
     QCOMPARE(f.box->ValueTime(), QTime(0, 0).secsTo(time) / 86400.0);
     QCOMPARE(f.box->ValueFloat(), f.box->ValueTime());
     QCOMPARE(f.box->ValueInteger(), 77);
-    QCOMPARE(shown(), valid ? QStringList() : QStringList{"Time incorrect"});
+    QCOMPARE(shown(), valid ? QStringList() : QStringList { "Time incorrect" });
 }
 
 QTEST_MAIN(TestEditNValues)

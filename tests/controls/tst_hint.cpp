@@ -16,7 +16,8 @@ const QString kLong = "a text far too long for a narrow box & more";
 
 // A window with two narrow boxes holding a long text, a wide box holding a short
 // one and a plain edit that has the focus.
-struct Form {
+struct Form
+{
     QWidget window;
     TEditN *narrow;
     TEditN *other;
@@ -35,8 +36,8 @@ struct Form {
         narrow->setText(kLong);
         other->setText(kLong);
         wide->setText("ab");
-        for (QWidget *w : {static_cast<QWidget *>(narrow), static_cast<QWidget *>(other),
-                           static_cast<QWidget *>(wide), static_cast<QWidget *>(plain)})
+        for (QWidget *w : { static_cast<QWidget *>(narrow), static_cast<QWidget *>(other),
+                 static_cast<QWidget *>(wide), static_cast<QWidget *>(plain) })
             layout->addWidget(w);
         plain->setFocus();
         window.move(50, 50);
@@ -47,11 +48,11 @@ struct Form {
 };
 
 void moveOver(QWidget *w, Qt::MouseButtons buttons = Qt::NoButton,
-              Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     const QPointF local(3, 3);
-    QMouseEvent event(QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton, buttons,
-                      modifiers);
+    QMouseEvent event(
+        QEvent::MouseMove, local, w->mapToGlobal(local), Qt::NoButton, buttons, modifiers);
     QApplication::sendEvent(w, &event);
 }
 
@@ -136,13 +137,13 @@ void TestHint::cancels_data()
 {
     QTest::addColumn<QString>("event");
     QTest::addColumn<bool>("shown");
-    for (bool shown : {false, true}) {
-        for (const char *event : {"mouse press", "key press", "mouse leave", "focus exit",
-                                  "other box", "box destroyed", "mouse over hint"}) {
+    for (bool shown : { false, true }) {
+        for (const char *event : { "mouse press", "key press", "mouse leave", "focus exit",
+                 "other box", "box destroyed", "mouse over hint" }) {
             if (!shown && QByteArray(event) == "mouse over hint")
                 continue;
             QTest::addRow("%s while %s", event, shown ? "shown" : "waiting")
-                    << QString(event) << shown;
+                << QString(event) << shown;
         }
     }
 }
@@ -331,8 +332,7 @@ void TestHint::keepOnDesktop_data()
     QTest::newRow("past the right edge") << QRect(700, 100, 200, 20) << QRect(600, 100, 200, 20);
     QTest::newRow("past the bottom") << QRect(100, 590, 50, 20) << QRect(100, 580, 50, 20);
     QTest::newRow("left of the desktop") << QRect(-30, 100, 50, 20) << QRect(0, 100, 50, 20);
-    QTest::newRow("wider than the desktop") << QRect(100, 100, 900, 20)
-                                            << QRect(0, 100, 900, 20);
+    QTest::newRow("wider than the desktop") << QRect(100, 100, 900, 20) << QRect(0, 100, 900, 20);
 }
 
 void TestHint::keepOnDesktop()
