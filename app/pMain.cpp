@@ -200,9 +200,6 @@ QWidget *TfMain::makePage(int pageIndex, SearchBar &bar, TRecordGrid *&grid, Dat
     static const char *searchNames[3] = {"GlgBtn6", "GlgBtn8", "GlgBtn9"};
     bar.search = WindowStyle::button(strip, searchNames[pageIndex], QStringLiteral("搜索"), lgFind,
                                      680, 9, 83, 22);
-    QWidget::setTabOrder(bar.keyword, bar.search);
-    QWidget::setTabOrder(bar.search, bar.partial);
-    QWidget::setTabOrder(bar.partial, bar.combo);
     layout->addWidget(strip);
 
     grid = new TRecordGrid(sheet);
@@ -213,6 +210,10 @@ QWidget *TfMain::makePage(int pageIndex, SearchBar &bar, TRecordGrid *&grid, Dat
     layout->addWidget(grid, 1);
 
     PageControl1->addTab(sheet, page.caption);
+    // Set once the page sits in the page control: reparenting rebuilds the chain.
+    QWidget::setTabOrder(bar.keyword, bar.search);
+    QWidget::setTabOrder(bar.search, bar.partial);
+    QWidget::setTabOrder(bar.partial, bar.combo);
     return sheet;
 }
 

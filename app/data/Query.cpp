@@ -48,14 +48,18 @@ QString engineMessage(sqlite3 *db)
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
-// "select * from T ..." -> the table name; empty for any other shape.
-QString tableOfSelectAll(const QString &firstLine)
+// "select * from T ..." -> the table name and the position of the '*'; an empty
+// name for any other shape.
+QString tableOfSelectAll(const QString &firstLine, qsizetype *star)
 {
     static const QRegularExpression re(
-        QStringLiteral(R"(^\s*select\s+\*\s+from\s+("[^"]+"|\[[^\]]+\]|`[^`]+`|[^\s;,()]+))"),
+        QStringLiteral(R"(^\s*select\s+(\*)\s+from\s+("[^"]+"|\[[^\]]+\]|`[^`]+`|[^\s;,()]+))"),
         QRegularExpression::CaseInsensitiveOption);
     const auto m = re.match(firstLine);
-    return m.hasMatch() ? m.captured(1) : QString();
+    if (!m.hasMatch())
+        return QString();
+    *star = m.capturedStart(1);
+    return m.captured(2);
 }
 
 QString unquoted(QString name)
@@ -476,14 +480,12 @@ void Query::open()
 
     // Ask the engine for each row's rowid beside it, so that post and delete can
     // address exactly the row shown; only "select * from T" has that shape.
-    const QString table = tableOfSelectAll(m_sql.value(0));
+    qsizetype star = 0;
+    const QString table = tableOfSelectAll(m_sql.value(0), &star);
     Statement st;
     bool withRowid = false;
     if (!table.isEmpty()) {
-        static const QRegularExpression star(QStringLiteral(R"(^(\s*select\s+)\*)"),
-                                             QRegularExpression::CaseInsensitiveOption);
-        QString rewritten = statement;
-        rewritten.replace(star, QStringLiteral("\\1rowid, *"));
+        const QString rewritten = statement.left(star) + QStringLiteral("rowid, ") + statement.mid(star);
         const QByteArray sql = rewritten.toUtf8();
         withRowid = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr) == SQLITE_OK;
     }

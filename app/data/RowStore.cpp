@@ -6,7 +6,9 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t ChunkSize = 1 << 20;
+// Chunks grow from small (a search that finds a row or two) to large (a whole table).
+constexpr std::size_t FirstChunk = 4096;
+constexpr std::size_t LargestChunk = 1 << 20;
 
 std::size_t headerSize(int columns)
 {
@@ -73,7 +75,9 @@ char *RowStore::allocate(std::size_t size)
 {
     size = (size + 7) & ~std::size_t(7);
     if (size > m_left) {
-        const std::size_t chunk = std::max(ChunkSize, size);
+        const std::size_t grown = m_chunks.empty() ? FirstChunk : std::min(LargestChunk, m_lastChunk * 2);
+        m_lastChunk = grown;
+        const std::size_t chunk = std::max(grown, size);
         m_chunks.push_back(std::make_unique_for_overwrite<char[]>(chunk));
         m_free = m_chunks.back().get();
         m_left = chunk;

@@ -50,6 +50,7 @@ private:
     std::vector<std::unique_ptr<char[]>> m_chunks;
     char *m_free = nullptr;
     std::size_t m_left = 0;
+    std::size_t m_lastChunk = 0;
     // Scratch of add(statement), kept to avoid allocating per row.
     std::vector<Cell> m_scratch;
     std::vector<qint64> m_numbers;

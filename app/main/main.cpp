@@ -2,6 +2,7 @@
 #include "app/WindowStyle.h"
 #include "app/pMain.h"
 #include "app/pOrder.h"
+#include "controls/HintController.h"
 
 #include <QApplication>
 
@@ -13,7 +14,7 @@ int main(int argc, char *argv[])
     QApplication::setFont(WindowStyle::songFont());
 
     // The hint controller comes before any window and goes after the last one.
-    // (Created here once the typed edit box provides it.)
+    THintController hints;
 
     TfMain fMain;
     TfOrder fOrder(&fMain);
