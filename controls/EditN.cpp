@@ -781,9 +781,9 @@ void TEditN::TimeCheck()
 
 bool TEditN::TextFits(const QString &text) const
 {
-    // The boxes are flat: the frameless edit stands for the design's single flat
-    // border (4 pixels of margin); a styled frame for the 3-D one (6).
-    const int border = hasFrame() ? 6 : 4;
+    // Room lost to the border: none without a frame, 4 pixels for the flat single
+    // border, 6 for the 3-D one.
+    const int border = !hasFrame() ? 0 : (m_ctl3D ? 6 : 4);
     return QFontMetrics(font()).horizontalAdvance(text) <= width() - border;
 }
 
@@ -800,10 +800,14 @@ bool TEditN::ShowTextHint(const QPoint &)
     int top = origin.y();
     int right = mapToGlobal(QPoint(w + 5, 0)).x();
     int bottom = top + height() - 4;
-    if (hasFrame()) {
+    if (hasFrame() && m_ctl3D) {
         --top;
         --left;
         bottom -= 3;
+    } else if (!hasFrame()) {
+        top -= 2;
+        left -= 2;
+        right -= 2;
     }
     hints->ActivateHint(QRect(left, top, right - left, bottom - top), s);
     return true;

@@ -89,6 +89,10 @@ public:
     void setWidthOnFocus(int width) { m_widthOnFocus = width; }
     bool TextHint() const { return m_textHint; }
     void setTextHint(bool on) { m_textHint = on; }
+    // The 3-D look of a framed box; the program's boxes are flat (a framed box
+    // without it has a single flat border). Only the hint geometry reads it.
+    bool Ctl3D() const { return m_ctl3D; }
+    void setCtl3D(bool on) { m_ctl3D = on; }
 
     // Separators taken from the locale at construction; the date and time checks
     // build their texts with them.
@@ -173,6 +177,7 @@ private:
     double m_valueDate = 0;
     double m_valueTime = 0;
     bool m_textHint = true;
+    bool m_ctl3D = false;
     // Between the entry and exit handling; the focus leaving for another window
     // (a message box, a menu) and coming back is no exit and no entry.
     bool m_entered = false;

@@ -15,7 +15,8 @@ namespace {
 const QString kLong = "a text far too long for a narrow box & more";
 
 // A window with two narrow boxes holding a long text, a wide box holding a short
-// one and a plain edit that has the focus.
+// one and a plain edit that has the focus. The boxes have the program's look: a
+// flat single border.
 struct Form
 {
     QWidget window;
@@ -30,6 +31,8 @@ struct Form
         other = new TEditN(&window);
         wide = new TEditN(&window);
         plain = new QLineEdit(&window);
+        for (TEditN *e : { narrow, other, wide })
+            e->setFrame(true);
         narrow->setFixedWidth(40);
         other->setFixedWidth(40);
         wide->setFixedWidth(300);
@@ -79,6 +82,8 @@ private slots:
     void textHintOffStillHides();
     void fitTest_data();
     void fitTest();
+    void fitMargins_data();
+    void fitMargins();
     void hintGeometryAndLook();
     void ampersandShownAsItself();
     void keepOnDesktop_data();
@@ -276,14 +281,33 @@ void TestHint::fitTest()
     f.wide->setText(text);
     QCOMPARE(f.wide->ShowTextHint(QPoint()), shows);
     QCOMPARE(m_hints->isVisible(), shows);
-    if (text.isEmpty())
-        return;
-    // The edge: a text exactly as wide as the room inside the margins fits.
-    const int room = QFontMetrics(f.wide->font()).horizontalAdvance(text) + 4;
-    f.wide->setFixedWidth(room);
-    QVERIFY(f.wide->TextFits(text));
-    f.wide->setFixedWidth(room - 1);
-    QVERIFY(!f.wide->TextFits(text));
+}
+
+void TestHint::fitMargins_data()
+{
+    QTest::addColumn<bool>("frame");
+    QTest::addColumn<bool>("ctl3D");
+    QTest::addColumn<int>("margin");
+    QTest::newRow("flat single border") << true << false << 4;
+    QTest::newRow("3-D border") << true << true << 6;
+    QTest::newRow("no border") << false << false << 0;
+}
+
+// A text exactly as wide as the room inside the border fits; one pixel less does not.
+void TestHint::fitMargins()
+{
+    QFETCH(bool, frame);
+    QFETCH(bool, ctl3D);
+    QFETCH(int, margin);
+    TEditN box;
+    box.setFrame(frame);
+    box.setCtl3D(ctl3D);
+    const QString text = "Room";
+    const int room = QFontMetrics(box.font()).horizontalAdvance(text) + margin;
+    box.setFixedWidth(room);
+    QVERIFY(box.TextFits(text));
+    box.setFixedWidth(room - 1);
+    QVERIFY(!box.TextFits(text));
 }
 
 void TestHint::hintGeometryAndLook()
