@@ -9,6 +9,7 @@
 #include "grid/RowIndicator.h"
 #include "platform/ErrorReport.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
@@ -358,10 +359,14 @@ void TRecordGrid::selectCurrentRecord(int position)
         int col = 0;
         while (col < columnCount() - 1 && m_view->isColumnHidden(col))
             ++col;
+        // Bring the row into view without losing the user's sideways scrolling.
+        QScrollBar *sideways = m_view->horizontalScrollBar();
+        const int x = sideways->value();
         const QModelIndex index = m_model->index(position, col);
         sel->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
                                         | QItemSelectionModel::Rows);
         m_view->scrollTo(index);
+        sideways->setValue(x);
         m_indicator->setCurrentRow(position);
     }
     m_syncing = false;
@@ -371,10 +376,49 @@ void TRecordGrid::viewRowChanged(int row)
 {
     if (m_syncing || !m_dataSet || !m_dataSet->isActive())
         return;
-    if (row != m_dataSet->recNo()) {
-        Query *q = m_dataSet;
-        runGuarded(this, [q, row] { q->setRecNo(row); });
+    if (row == m_dataSet->recNo())
+        return;
+    Query *q = m_dataSet;
+    runGuarded(this, [q, row] { q->setRecNo(row); });
+    // When the data set did not move there (an error, a listener moving it elsewhere),
+    // the selection goes back to its current record.
+    if (m_dataSet && m_dataSet->recNo() != row)
+        selectCurrentRecord(m_dataSet->recNo());
+}
+
+TRecordGrid::Position TRecordGrid::savePosition() const
+{
+    Position p;
+    if (m_dataSet && m_dataSet->isActive())
+        p.bookmark = m_dataSet->bookmark();
+    p.scrollX = m_view->horizontalScrollBar()->value();
+    p.scrollY = m_view->verticalScrollBar()->value();
+    return p;
+}
+
+void TRecordGrid::restorePosition(const Position &position)
+{
+    if (m_dataSet && m_dataSet->isActive() && position.bookmark != 0)
+        m_dataSet->gotoBookmark(position.bookmark);
+    m_view->horizontalScrollBar()->setValue(position.scrollX);
+    m_view->verticalScrollBar()->setValue(position.scrollY);
+}
+
+QFont TRecordGrid::titleFont() const
+{
+    return m_view->horizontalHeader()->font();
+}
+
+void TRecordGrid::setTitleFont(const QFont &f)
+{
+    m_view->horizontalHeader()->setFont(f);
+}
+
+void TRecordGrid::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        m_indicator->setDefaultSectionSize(QFontMetrics(font()).height() + 4);
+        m_model->refreshColumns();
     }
-    // Whatever the data set made of it, the selection shows its current record.
-    selectCurrentRecord(m_dataSet ? m_dataSet->recNo() : -1);
 }

@@ -66,7 +66,20 @@ public:
     bool showTitles() const { return m_showTitles; }
     void setShowTitles(bool on);
 
+    QFont titleFont() const;
+    void setTitleFont(const QFont &f);
+
     TGridSumList *sumList() const { return m_sumList.get(); }
+
+    // The current record and scroll position, for walks (export, printing) that move
+    // the data set and must leave the grid as they found it.
+    struct Position {
+        qint64 bookmark = 0;
+        int scrollX = 0;
+        int scrollY = 0;
+    };
+    Position savePosition() const;
+    void restorePosition(const Position &position);
 
     QTableView *view() const { return m_view; }
     TRecordGridModel *model() const { return m_model; }
@@ -76,6 +89,9 @@ public:
 signals:
     void OnSumListRecalcAll();
     void OnSumListAfterRecalcAll();
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private:
     friend class TGridColumn;

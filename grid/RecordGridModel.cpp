@@ -24,7 +24,13 @@ void TRecordGridModel::setDataSet(Query *dataSet)
                                  emit currentRecordChanged(position);
                          })
                       << connect(dataSet, &Query::controlsEnabled, this,
-                                 &TRecordGridModel::resetAll);
+                                 &TRecordGridModel::resetAll)
+                      << connect(dataSet, &QObject::destroyed, this, [this] {
+                             // The rows went with the data set.
+                             m_connections.clear();
+                             m_dataSet = nullptr;
+                             resetAll();
+                         });
     }
     resetAll();
 }

@@ -67,6 +67,8 @@ private slots:
     void onlyShownRowsAreRead();
     void footerPaintedUnderItsColumn();
     void cellParamsForTheCurrentRecord();
+    void positionAndSidewaysScrollKept();
+    void destroyedDataSetLeavesAnEmptyGrid();
 };
 
 void TestRecordGrid::cellsComeFromTheDataSet_data()
@@ -335,6 +337,44 @@ void TestRecordGrid::cellParamsForTheCurrentRecord()
     QCOMPARE(fx.code->displayText(), QStringLiteral("E5"));
     fx.q->close();
     QCOMPARE(fx.code->displayText(), QString());
+}
+
+void TestRecordGrid::positionAndSidewaysScrollKept()
+{
+    GridFixture fx;
+    fx.grid.addColumn("kind", "Kind", 500);
+    fx.grid.resize(250, 120);
+    fx.grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fx.grid));
+    QScrollBar *sideways = fx.grid.view()->horizontalScrollBar();
+    sideways->setValue(60);
+    fx.q->setRecNo(4);
+    QCOMPARE(sideways->value(), 60);
+    QCOMPARE(fx.viewRow(), 4);
+
+    const TRecordGrid::Position saved = fx.grid.savePosition();
+    fx.q->first();
+    sideways->setValue(0);
+    fx.grid.restorePosition(saved);
+    QCOMPARE(fx.q->recNo(), 4);
+    QCOMPARE(fx.viewRow(), 4);
+    QCOMPARE(sideways->value(), 60);
+}
+
+void TestRecordGrid::destroyedDataSetLeavesAnEmptyGrid()
+{
+    GridFixture fx;
+    fx.grid.setFooterRowCount(1);
+    fx.copies->footer()->setValueType(fvtSum);
+    fx.grid.sumList()->setActive(true);
+    fx.grid.resize(300, 200);
+    fx.grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fx.grid));
+    fx.q.reset();
+    QCOMPARE(fx.grid.dataSet(), nullptr);
+    QCOMPARE(fx.grid.model()->rowCount(), 0);
+    QCOMPARE(fx.grid.footerValueText(0, fx.copies), QStringLiteral("0"));
+    QVERIFY(!fx.grid.grab().isNull());
 }
 
 QTEST_MAIN(TestRecordGrid)
