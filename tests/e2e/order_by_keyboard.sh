@@ -36,8 +36,10 @@ e2e_key Return            # last month -> 确定
 e2e_key Return            # 确定
 e2e_wait_gone "订阅信息" || fail "the order dialog did not close"
 
-# --- 2. order it again with the copies erased and "a2b" typed: only the digit stays
-e2e_key Return
+# --- 2. order it again with the copies erased and "a2b" typed: only the digit stays.
+# The focus is back on the keyword: Enter moves to 搜索, Enter searches (the focus
+# lands on 订阅), Enter opens the dialog.
+e2e_key Return Return Return
 e2e_wait_window "订阅信息" || fail "the order dialog did not open a second time"
 e2e_key ctrl+a
 e2e_key BackSpace
