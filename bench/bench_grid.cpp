@@ -27,23 +27,24 @@ std::unique_ptr<Connection> makeDatabase(const QString &path, int rows)
     const QByteArray file = path.toUtf8();
     sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     sqlite3_key(db, "bench", 5);
-    sqlite3_exec(db, "create table t (code TEXT, copies INTEGER, amount REAL)", nullptr, nullptr,
-                 nullptr);
+    sqlite3_exec(
+        db, "create table t (code TEXT, copies INTEGER, amount REAL)", nullptr, nullptr, nullptr);
     const QByteArray fill = QStringLiteral(
         "insert into t with recursive n(i) as (select 1 union all select i + 1 from n "
-        "where i < %1) select 'R' || i, i % 10, i * 0.37 from n").arg(rows).toUtf8();
+        "where i < %1) select 'R' || i, i % 10, i * 0.37 from n")
+                                .arg(rows)
+                                .toUtf8();
     sqlite3_exec(db, fill.constData(), nullptr, nullptr, nullptr);
     sqlite3_close(db);
     auto c = std::make_unique<Connection>();
-    c->setConnectionString(QStringLiteral("Data Source=%1;Jet OLEDB:Database Password=bench")
-                               .arg(path));
+    c->setConnectionString(
+        QStringLiteral("Data Source=%1;Jet OLEDB:Database Password=bench").arg(path));
     c->open();
     c->execute(QStringLiteral("PRAGMA synchronous=OFF"));
     return c;
 }
 
-template <typename F>
-double bestMs(int repeats, F &&f)
+template <typename F> double bestMs(int repeats, F &&f)
 {
     double best = 1e300;
     for (int i = 0; i < repeats; ++i) {
@@ -59,7 +60,7 @@ double scrollAndPaintMs(Connection *c)
 {
     Query q;
     q.setConnection(c);
-    q.setSql({QStringLiteral("select * from t")});
+    q.setSql({ QStringLiteral("select * from t") });
     q.open();
     TRecordGrid grid;
     grid.setDataSet(&q);
@@ -90,7 +91,7 @@ int main(int argc, char **argv)
 
     Query q;
     q.setConnection(big.get());
-    q.setSql({QStringLiteral("select * from t")});
+    q.setSql({ QStringLiteral("select * from t") });
     q.open();
     const int amount = q.fieldIndex(QStringLiteral("amount"));
     qint64 sink = 0;
@@ -119,16 +120,16 @@ int main(int argc, char **argv)
         q.post();
     });
 
-    scrollAndPaintMs(small.get());   // warms up fonts and styles for both
+    scrollAndPaintMs(small.get()); // warms up fonts and styles for both
     const double smallScroll = scrollAndPaintMs(small.get());
     const double bigScroll = scrollAndPaintMs(big.get());
 
     std::printf("bench_grid: %d records\n", n);
     std::printf("  full recount / plain value loop         : %.2f  (%.1f ms / %.1f ms)\n",
-                recountMs / plainMs, recountMs, plainMs);
+        recountMs / plainMs, recountMs, plainMs);
     std::printf("  scroll+paint %d rows / 100 rows     : %.2f  (%.2f ms / %.2f ms)\n", n,
-                bigScroll / smallScroll, bigScroll, smallScroll);
+        bigScroll / smallScroll, bigScroll, smallScroll);
     std::printf("  post with step update / full recount    : %.4f  (%.3f ms / %.1f ms)\n",
-                postMs / recountMs, postMs, recountMs);
+        postMs / recountMs, postMs, recountMs);
     return 0;
 }

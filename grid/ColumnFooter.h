@@ -24,7 +24,10 @@ enum TFooterValueType {
 class TColumnFooter
 {
 public:
-    explicit TColumnFooter(TGridColumn *column) : m_column(column) {}
+    explicit TColumnFooter(TGridColumn *column)
+        : m_column(column)
+    {
+    }
     TColumnFooter(const TColumnFooter &) = delete;
     TColumnFooter &operator=(const TColumnFooter &) = delete;
 
@@ -32,22 +35,22 @@ public:
 
     TFooterValueType valueType() const { return m_valueType; }
     void setValueType(TFooterValueType type);
-    QString value() const { return m_value; }          // the fixed text of fvtStaticText
+    QString value() const { return m_value; } // the fixed text of fvtStaticText
     void setValue(const QString &text);
-    QString fieldName() const { return m_fieldName; }  // empty: the column's own field
+    QString fieldName() const { return m_fieldName; } // empty: the column's own field
     void setFieldName(const QString &name);
     // The field that is summed or shown: fieldName(), else the column's field.
     QString effectiveFieldName() const;
     QString displayFormat() const { return m_displayFormat; }
     void setDisplayFormat(const QString &mask);
 
-    Qt::Alignment alignment() const;   // default: the column's field alignment
+    Qt::Alignment alignment() const; // default: the column's field alignment
     void setAlignment(Qt::Alignment a);
     void resetAlignment();
-    QColor color() const;              // default: the grid's FooterColor
+    QColor color() const; // default: the grid's FooterColor
     void setColor(const QColor &c);
     void resetColor();
-    QFont font() const;                // default: the grid's FooterFont
+    QFont font() const; // default: the grid's FooterFont
     void setFont(const QFont &f);
     void resetFont();
 

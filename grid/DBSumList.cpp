@@ -87,7 +87,11 @@ void TDBSumCollection::changed()
 
 // ---- TDBSumListProducer ---------------------------------------------------
 
-TDBSumListProducer::TDBSumListProducer(QObject *parent) : QObject(parent), m_items(this) {}
+TDBSumListProducer::TDBSumListProducer(QObject *parent)
+    : QObject(parent)
+    , m_items(this)
+{
+}
 
 TDBSumListProducer::~TDBSumListProducer()
 {
@@ -163,8 +167,8 @@ void TDBSumListProducer::attach()
                   << connect(q, &Query::afterEdit, this, &TDBSumListProducer::dataSetAfterEdit)
                   << connect(q, &Query::afterInsert, this, &TDBSumListProducer::dataSetAfterInsert)
                   << connect(q, &Query::afterPost, this, &TDBSumListProducer::dataSetAfterPost)
-                  << connect(q, &Query::beforeDelete, this,
-                             &TDBSumListProducer::dataSetBeforeDelete)
+                  << connect(
+                         q, &Query::beforeDelete, this, &TDBSumListProducer::dataSetBeforeDelete)
                   << connect(q, &Query::afterCancel, this, [this] { m_pendingChange = false; })
                   << connect(q, &Query::afterScroll, this, &TDBSumListProducer::dataSetAfterScroll);
 }
@@ -195,7 +199,9 @@ namespace {
 class RecountWalk
 {
 public:
-    RecountWalk(Query *q, bool &recounting) : m_q(q), m_recounting(recounting)
+    RecountWalk(Query *q, bool &recounting)
+        : m_q(q)
+        , m_recounting(recounting)
     {
         m_q->disableControls();
         m_recounting = true;
@@ -377,19 +383,19 @@ void TDBSumListProducer::dataSetAfterPost()
         switch (item->m_operation) {
         case goSum:
             if (v.found && !v.isNull)
-                item->m_runningTotal = FixedPoint::add(item->m_runningTotal
-                                                           - item->m_previousValue, v.value);
+                item->m_runningTotal
+                    = FixedPoint::add(item->m_runningTotal - item->m_previousValue, v.value);
             else
                 item->m_runningTotal -= item->m_previousValue;
             break;
         case goAvg: {
             if (v.found && !v.isNull)
-                item->m_averageTotal = FixedPoint::add(item->m_averageTotal
-                                                           - item->m_previousValue, v.value);
+                item->m_averageTotal
+                    = FixedPoint::add(item->m_averageTotal - item->m_previousValue, v.value);
             else
                 item->m_averageTotal -= item->m_previousValue;
-            item->m_nonNullCount += (v.found && !v.isNull ? 1 : 0)
-                - (item->m_previousNonNull ? 1 : 0);
+            item->m_nonNullCount
+                += (v.found && !v.isNull ? 1 : 0) - (item->m_previousNonNull ? 1 : 0);
             recomputeAverage(item);
             break;
         }
@@ -447,14 +453,13 @@ void TDBSumListProducer::dataSetAfterScroll()
     if (m_recounting || !m_dataSet)
         return;
     const bool filtered = m_dataSet->isFiltered();
-    if ((filtered && m_dataSet->filter() != m_recordedFilterText)
-        || filtered != m_recordedFilterOn)
+    if ((filtered && m_dataSet->filter() != m_recordedFilterText) || filtered != m_recordedFilterOn)
         fullRecount();
 }
 
 void TDBSumListProducer::dataSetDestroyed()
 {
-    m_connections.clear();   // the connections went with the data set
+    m_connections.clear(); // the connections went with the data set
     m_dataSet = nullptr;
     m_pendingChange = false;
     clearTotals();

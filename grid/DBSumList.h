@@ -33,7 +33,10 @@ public:
 private:
     friend class TDBSumListProducer;
     friend class TDBSumCollection;
-    explicit TDBSum(TDBSumCollection *owner) : m_owner(owner) {}
+    explicit TDBSum(TDBSumCollection *owner)
+        : m_owner(owner)
+    {
+    }
     void clearTotals();
 
     TDBSumCollection *m_owner;
@@ -41,9 +44,9 @@ private:
     QString m_fieldName;
     qint64 m_runningTotal = 0;
     qint64 m_previousValue = 0;
-    bool m_previousNonNull = false;   // the edited record counted before the change
-    qint64 m_nonNullCount = 0;        // goAvg: records with a value
-    qint64 m_averageTotal = 0;        // goAvg: sum of the values, fixed point
+    bool m_previousNonNull = false; // the edited record counted before the change
+    qint64 m_nonNullCount = 0; // goAvg: records with a value
+    qint64 m_averageTotal = 0; // goAvg: sum of the values, fixed point
 };
 
 // The items of a sum list. Adding, removing or changing an item recounts, except
@@ -51,7 +54,10 @@ private:
 class TDBSumCollection
 {
 public:
-    explicit TDBSumCollection(class TDBSumListProducer *owner) : m_owner(owner) {}
+    explicit TDBSumCollection(class TDBSumListProducer *owner)
+        : m_owner(owner)
+    {
+    }
 
     TDBSum *add();
     void remove(TDBSum *item);
@@ -138,7 +144,8 @@ private:
     void dataSetAfterScroll();
     void dataSetDestroyed();
 
-    struct FieldValue {
+    struct FieldValue
+    {
         bool found = false;
         bool isNull = true;
         double value = 0;
@@ -155,7 +162,7 @@ private:
     bool m_destroying = false;
     bool m_externalRecalc = false;
     bool m_recounting = false;
-    bool m_pendingChange = false;   // an edit or insert is waiting for its post or cancel
+    bool m_pendingChange = false; // an edit or insert is waiting for its post or cancel
     bool m_recordedFilterOn = false;
     QString m_recordedFilterText;
     int m_walkCount = 0;

@@ -35,16 +35,16 @@ qint64 add(qint64 total, double value)
         return total;
     // Extended precision keeps total + value x 10000 exact enough that only the final
     // rounding decides, as with a fixed-point register.
-    return roundSaturated(static_cast<long double>(total)
-                          + static_cast<long double>(value) * Scale);
+    return roundSaturated(
+        static_cast<long double>(total) + static_cast<long double>(value) * Scale);
 }
 
 qint64 subtract(qint64 total, double value)
 {
     if (std::isnan(value))
         return total;
-    return roundSaturated(static_cast<long double>(total)
-                          - static_cast<long double>(value) * Scale);
+    return roundSaturated(
+        static_cast<long double>(total) - static_cast<long double>(value) * Scale);
 }
 
 qint64 divide(qint64 fixed, qint64 divisor)
@@ -76,7 +76,7 @@ QString formatGeneral(qint64 fixed, int precision)
     int firstSig = 0;
     while (firstSig < digits.size() && digits.at(firstSig) == u'0')
         ++firstSig;
-    int exp = digits.size() - 4 - firstSig - 1;   // decimal exponent of the value
+    int exp = digits.size() - 4 - firstSig - 1; // decimal exponent of the value
     QString sig = digits.mid(firstSig);
     if (sig.size() > precision) {
         // Round to `precision` digits, halves away from zero as decimal formatting does.

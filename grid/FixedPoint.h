@@ -17,11 +17,17 @@ qint64 add(qint64 total, double value);
 // round(total - value x 10000), with the same rules.
 qint64 subtract(qint64 total, double value);
 // round(value x 10000).
-inline qint64 fromDouble(double value) { return add(0, value); }
+inline qint64 fromDouble(double value)
+{
+    return add(0, value);
+}
 // The integer quotient rounded to nearest, halves to even (averages).
 qint64 divide(qint64 fixed, qint64 divisor);
 
-inline double toDouble(qint64 fixed) { return double(fixed) / double(Scale); }
+inline double toDouble(qint64 fixed)
+{
+    return double(fixed) / double(Scale);
+}
 // The whole number nearest to the value, halves to even.
 qint64 toInteger(qint64 fixed);
 

@@ -15,4 +15,4 @@ inline quint32 bgrFromColor(const QColor &c)
 }
 
 // Every second row of a record grid.
-constexpr quint32 DefaultOddRowColor = 16119275;   // RGB 235, 245, 245
+constexpr quint32 DefaultOddRowColor = 16119275; // RGB 235, 245, 245

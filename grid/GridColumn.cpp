@@ -5,7 +5,9 @@
 #include "grid/RecordGrid.h"
 
 TGridColumn::TGridColumn(TRecordGrid *grid, const QString &fieldName)
-    : m_grid(grid), m_fieldName(fieldName), m_footer(std::make_unique<TColumnFooter>(this))
+    : m_grid(grid)
+    , m_fieldName(fieldName)
+    , m_footer(std::make_unique<TColumnFooter>(this))
 {
 }
 

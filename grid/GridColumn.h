@@ -25,7 +25,7 @@ public:
     TGridColumn &operator=(const TGridColumn &) = delete;
 
     TRecordGrid *grid() const { return m_grid; }
-    int index() const;   // position in the grid's column list
+    int index() const; // position in the grid's column list
 
     QString fieldName() const { return m_fieldName; }
     void setFieldName(const QString &name);
@@ -51,15 +51,15 @@ public:
     Qt::Alignment alignment() const;
     void setAlignment(Qt::Alignment a);
     void resetAlignment();
-    QFont font() const;      // default: the grid's font
+    QFont font() const; // default: the grid's font
     void setFont(const QFont &f);
     void resetFont();
-    QColor color() const;    // default: the grid's cell colour
+    QColor color() const; // default: the grid's cell colour
     void setColor(const QColor &c);
     void resetColor();
     bool colorAssigned() const { return m_color.has_value(); }
 
-    int imageIndex() const { return -1; }             // the grid shows no images
+    int imageIndex() const { return -1; } // the grid shows no images
     Qt::CheckState checkboxState() const { return Qt::Unchecked; }
 
     // Footer definitions: footerFor(r) is footers()[r] when there are more than r of

@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QTableView>
 
-TGridFooter::TGridFooter(TRecordGrid *grid) : QWidget(grid), m_grid(grid)
+TGridFooter::TGridFooter(TRecordGrid *grid)
+    : QWidget(grid)
+    , m_grid(grid)
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
@@ -30,7 +32,7 @@ QRect TGridFooter::cellRect(int footerRow, int column) const
         return QRect();
     const int h = m_grid->footerRowHeight();
     return QRect(originX() + header->sectionViewportPosition(column), footerRow * h,
-                 header->sectionSize(column), h);
+        header->sectionSize(column), h);
 }
 
 void TGridFooter::paintEvent(QPaintEvent *)

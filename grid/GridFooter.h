@@ -22,7 +22,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    int originX() const;   // x of the rows' viewport, in this widget
+    int originX() const; // x of the rows' viewport, in this widget
 
     TRecordGrid *m_grid;
 };

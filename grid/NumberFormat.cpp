@@ -28,7 +28,8 @@ QStringList sections(const QString &mask)
     return out;
 }
 
-struct Layout {
+struct Layout
+{
     QString prefix, suffix;
     int minInt = 0;
     int minDec = 0;

@@ -17,10 +17,12 @@
 #include <QVBoxLayout>
 
 TRecordGrid::TRecordGrid(QWidget *parent)
-    : QFrame(parent), m_sumList(std::make_unique<TGridSumList>()),
-      m_footerColor(palette().color(QPalette::Active, QPalette::Base)),
-      m_footerFont(font()), m_oddRowColor(colorFromBgr(DefaultOddRowColor)),
-      m_cellColor(palette().color(QPalette::Active, QPalette::Base))
+    : QFrame(parent)
+    , m_sumList(std::make_unique<TGridSumList>())
+    , m_footerColor(palette().color(QPalette::Active, QPalette::Base))
+    , m_footerFont(font())
+    , m_oddRowColor(colorFromBgr(DefaultOddRowColor))
+    , m_cellColor(palette().color(QPalette::Active, QPalette::Base))
 {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
@@ -48,7 +50,7 @@ TRecordGrid::TRecordGrid(QWidget *parent)
 
     // The selected row stays marked when the grid does not have the focus.
     QPalette pal = m_view->palette();
-    for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
+    for (auto role : { QPalette::Highlight, QPalette::HighlightedText })
         pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
     m_view->setPalette(pal);
 
@@ -77,29 +79,29 @@ TRecordGrid::TRecordGrid(QWidget *parent)
     QHeaderView *header = m_view->horizontalHeader();
     connect(header, &QHeaderView::sectionResized, this, [this](int logical, int, int size) {
         if (!m_applyingGeometry && logical >= 0 && logical < columnCount())
-            column(logical)->m_width = size;   // the user's width is the column's width
+            column(logical)->m_width = size; // the user's width is the column's width
         m_footer->update();
     });
     connect(header, &QHeaderView::sectionMoved, m_footer, qOverload<>(&QWidget::update));
     connect(header, &QHeaderView::geometriesChanged, m_footer, qOverload<>(&QWidget::update));
 
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this,
-            [this] { m_applyingGeometry = true; });
+        [this] { m_applyingGeometry = true; });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnGeometry(); });
-    connect(m_model, &TRecordGridModel::currentRecordChanged, this,
-            &TRecordGrid::selectCurrentRecord);
+    connect(
+        m_model, &TRecordGridModel::currentRecordChanged, this, &TRecordGrid::selectCurrentRecord);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid())
-                    viewRowChanged(current.row());
-            });
+        [this](const QModelIndex &current) {
+            if (current.isValid())
+                viewRowChanged(current.row());
+        });
 
     connect(m_sumList.get(), &TDBSumListProducer::SumListChanged, m_footer,
-            qOverload<>(&QWidget::update));
-    connect(m_sumList.get(), &TDBSumListProducer::RecalcAll, this,
-            &TRecordGrid::OnSumListRecalcAll);
+        qOverload<>(&QWidget::update));
+    connect(
+        m_sumList.get(), &TDBSumListProducer::RecalcAll, this, &TRecordGrid::OnSumListRecalcAll);
     connect(m_sumList.get(), &TDBSumListProducer::AfterRecalcAll, this,
-            &TRecordGrid::OnSumListAfterRecalcAll);
+        &TRecordGrid::OnSumListAfterRecalcAll);
 }
 
 TRecordGrid::~TRecordGrid()
@@ -245,8 +247,8 @@ QString TRecordGrid::footerValueText(int footerRow, const TGridColumn *column) c
         const int field = q && !name.isEmpty() ? q->fieldIndex(name) : -1;
         if (field < 0)
             return QStringLiteral("0");
-        const qint64 total = m_sumList->runningTotal(
-            footer->valueType() == fvtSum ? goSum : goAvg, name);
+        const qint64 total
+            = m_sumList->runningTotal(footer->valueType() == fvtSum ? goSum : goAvg, name);
         const FieldKind kind = q->fieldKind(field);
         if (kind == FieldKind::Text)
             return QStringLiteral("0");
@@ -363,8 +365,8 @@ void TRecordGrid::selectCurrentRecord(int position)
         QScrollBar *sideways = m_view->horizontalScrollBar();
         const int x = sideways->value();
         const QModelIndex index = m_model->index(position, col);
-        sel->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
-                                        | QItemSelectionModel::Rows);
+        sel->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         m_view->scrollTo(index);
         sideways->setValue(x);
         m_indicator->setCurrentRow(position);

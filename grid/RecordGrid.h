@@ -38,20 +38,20 @@ public:
     void setDataSet(Query *dataSet);
 
     // Columns, in display order.
-    TGridColumn *addColumn(const QString &fieldName, const QString &title = QString(),
-                           int width = 64);
+    TGridColumn *addColumn(
+        const QString &fieldName, const QString &title = QString(), int width = 64);
     // Replaces the columns by one per field of the (open) data set.
     void addColumnsForAllFields();
     void clearColumns();
     int columnCount() const { return int(m_columns.size()); }
     TGridColumn *column(int index) const { return m_columns.at(size_t(index)).get(); }
-    TGridColumn *columnByField(const QString &fieldName) const;   // first one; case-blind
+    TGridColumn *columnByField(const QString &fieldName) const; // first one; case-blind
     QList<TGridColumn *> visibleColumns() const;
 
     // Footer rows under the data rows; 0 for none.
     int footerRowCount() const { return m_footerRowCount; }
     void setFooterRowCount(int rows);
-    QColor footerColor() const { return m_footerColor; }   // default: the window colour
+    QColor footerColor() const { return m_footerColor; } // default: the window colour
     void setFooterColor(const QColor &c);
     QFont footerFont() const { return m_footerFont; }
     void setFooterFont(const QFont &f);
@@ -61,7 +61,7 @@ public:
     // The background of every second row (default RGB 235, 245, 245).
     QColor oddRowColor() const { return m_oddRowColor; }
     void setOddRowColor(const QColor &c);
-    QColor cellColor() const { return m_cellColor; }   // default cell background
+    QColor cellColor() const { return m_cellColor; } // default cell background
     void setCellColor(const QColor &c);
     bool showTitles() const { return m_showTitles; }
     void setShowTitles(bool on);
@@ -73,7 +73,8 @@ public:
 
     // The current record and scroll position, for walks (export, printing) that move
     // the data set and must leave the grid as they found it.
-    struct Position {
+    struct Position
+    {
         qint64 bookmark = 0;
         int scrollX = 0;
         int scrollY = 0;
@@ -108,7 +109,7 @@ private:
     QPointer<Query> m_dataSet;
     std::vector<std::unique_ptr<TGridColumn>> m_columns;
     std::unique_ptr<TGridSumList> m_sumList;
-    QTableView *m_view = nullptr;           // children of this frame
+    QTableView *m_view = nullptr; // children of this frame
     TRecordGridModel *m_model = nullptr;
     TRowIndicator *m_indicator = nullptr;
     TGridFooter *m_footer = nullptr;

@@ -4,7 +4,11 @@
 #include "grid/GridColumn.h"
 #include "grid/RecordGrid.h"
 
-TRecordGridModel::TRecordGridModel(TRecordGrid *grid) : QAbstractTableModel(grid), m_grid(grid) {}
+TRecordGridModel::TRecordGridModel(TRecordGrid *grid)
+    : QAbstractTableModel(grid)
+    , m_grid(grid)
+{
+}
 
 void TRecordGridModel::setDataSet(Query *dataSet)
 {
@@ -13,18 +17,20 @@ void TRecordGridModel::setDataSet(Query *dataSet)
     m_connections.clear();
     m_dataSet = dataSet;
     if (dataSet) {
-        m_connections << connect(dataSet, &Query::rowsReset, this, [this] {
-            if (!suspended())
-                resetAll();
-        }) << connect(dataSet, &Query::rowInserted, this, &TRecordGridModel::rowInserted)
+        m_connections << connect(dataSet, &Query::rowsReset, this,
+            [this] {
+                if (!suspended())
+                    resetAll();
+            }) << connect(dataSet, &Query::rowInserted, this, &TRecordGridModel::rowInserted)
                       << connect(dataSet, &Query::rowRemoved, this, &TRecordGridModel::rowRemoved)
                       << connect(dataSet, &Query::rowChanged, this, &TRecordGridModel::rowChanged)
-                      << connect(dataSet, &Query::currentChanged, this, [this](int position) {
-                             if (!suspended())
-                                 emit currentRecordChanged(position);
-                         })
-                      << connect(dataSet, &Query::controlsEnabled, this,
-                                 &TRecordGridModel::resetAll)
+                      << connect(dataSet, &Query::currentChanged, this,
+                             [this](int position) {
+                                 if (!suspended())
+                                     emit currentRecordChanged(position);
+                             })
+                      << connect(
+                             dataSet, &Query::controlsEnabled, this, &TRecordGridModel::resetAll)
                       << connect(dataSet, &QObject::destroyed, this, [this] {
                              // The rows went with the data set.
                              m_connections.clear();
@@ -150,5 +156,5 @@ Qt::ItemFlags TRecordGridModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;   // never editable
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable; // never editable
 }

@@ -7,7 +7,8 @@ namespace {
 constexpr int IndicatorWidth = 12;
 }
 
-TRowIndicator::TRowIndicator(QWidget *parent) : QHeaderView(Qt::Vertical, parent)
+TRowIndicator::TRowIndicator(QWidget *parent)
+    : QHeaderView(Qt::Vertical, parent)
 {
     setSectionResizeMode(QHeaderView::Fixed);
     setSectionsClickable(true);

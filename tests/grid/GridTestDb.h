@@ -21,12 +21,12 @@ public:
         sqlite3 *db = nullptr;
         const QByteArray file = path.toUtf8();
         const QByteArray key("gridtest");
-        QCOMPARE(sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                                 nullptr),
-                 SQLITE_OK);
+        QCOMPARE(sqlite3_open_v2(
+                     file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+            SQLITE_OK);
         QCOMPARE(sqlite3_key(db, key.constData(), int(key.size())), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(db, "create table seed(x INTEGER)", nullptr, nullptr, nullptr),
-                 SQLITE_OK);
+        QCOMPARE(
+            sqlite3_exec(db, "create table seed(x INTEGER)", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
         m_connection.setConnectionString(
             QStringLiteral("Data Source=%1;Jet OLEDB:Database Password=gridtest").arg(path));
@@ -45,7 +45,7 @@ public:
     {
         auto q = std::make_unique<Query>();
         q->setConnection(&m_connection);
-        q->setSql({sql});
+        q->setSql({ sql });
         q->open();
         return q;
     }

@@ -11,8 +11,8 @@
 
 namespace {
 
-const QString Create = QStringLiteral(
-    "create table t (code TEXT, copies INTEGER, amount REAL, kind INTEGER)");
+const QString Create
+    = QStringLiteral("create table t (code TEXT, copies INTEGER, amount REAL, kind INTEGER)");
 
 QString insertRow(const QString &code, const QString &copies, const QString &amount, int kind)
 {
@@ -22,14 +22,15 @@ QString insertRow(const QString &code, const QString &copies, const QString &amo
 }
 
 // A sum list over t with a sum of copies and of amount.
-struct SumFixture {
+struct SumFixture
+{
     std::unique_ptr<GridTestDb> db;
     std::unique_ptr<Query> q;
     TDBSumListProducer list;
 
     explicit SumFixture(const QStringList &rows)
     {
-        db = std::make_unique<GridTestDb>(QStringList{Create} + rows);
+        db = std::make_unique<GridTestDb>(QStringList { Create } + rows);
         q = db->query(QStringLiteral("select * from t"));
         list.setDataSet(q.get());
         TDBSumCollection *items = list.sumCollection();
@@ -82,8 +83,8 @@ private slots:
 
 void TestDBSumList::totalsFollowTheFilter()
 {
-    SumFixture fx({insertRow("a", "1", "1.5", 0), insertRow("b", "2", "2.25", 1),
-                   insertRow("c", "3", "3", 0), insertRow("d", "4", "10", 1)});
+    SumFixture fx({ insertRow("a", "1", "1.5", 0), insertRow("b", "2", "2.25", 1),
+        insertRow("c", "3", "3", 0), insertRow("d", "4", "10", 1) });
     QCOMPARE(fx.copies(), qint64(100000));
     QCOMPARE(fx.amount(), qint64(167500));
 
@@ -117,11 +118,11 @@ void TestDBSumList::additionsRoundToFourDecimals_data()
 {
     QTest::addColumn<QStringList>("amounts");
     QTest::addColumn<qint64>("total");
-    QTest::newRow("eighths") << QStringList{"0.125", "0.125"} << qint64(2500);
-    QTest::newRow("five decimals") << QStringList{"1.23456"} << qint64(12346);
-    QTest::newRow("null skipped") << QStringList{"null", "2.5", "null"} << qint64(25000);
-    QTest::newRow("tenths") << QStringList{"0.1", "0.1", "0.1"} << qint64(3000);
-    QTest::newRow("empty") << QStringList{} << qint64(0);
+    QTest::newRow("eighths") << QStringList { "0.125", "0.125" } << qint64(2500);
+    QTest::newRow("five decimals") << QStringList { "1.23456" } << qint64(12346);
+    QTest::newRow("null skipped") << QStringList { "null", "2.5", "null" } << qint64(25000);
+    QTest::newRow("tenths") << QStringList { "0.1", "0.1", "0.1" } << qint64(3000);
+    QTest::newRow("empty") << QStringList {} << qint64(0);
 }
 
 void TestDBSumList::additionsRoundToFourDecimals()
@@ -135,8 +136,16 @@ void TestDBSumList::additionsRoundToFourDecimals()
     QCOMPARE(fx.amount(), total);
 }
 
-enum Operation { EditPost, EditToNullPost, AppendPost, AppendNullPost, Delete, CancelEdit,
-                 CancelInsert, DeleteWhileEditing };
+enum Operation {
+    EditPost,
+    EditToNullPost,
+    AppendPost,
+    AppendNullPost,
+    Delete,
+    CancelEdit,
+    CancelInsert,
+    DeleteWhileEditing
+};
 
 void TestDBSumList::stepUpdatesNeverWalk_data()
 {
@@ -145,16 +154,14 @@ void TestDBSumList::stepUpdatesNeverWalk_data()
     QTest::addColumn<qint64>("amount");
     // Start: copies 1 + 2 + 3, amounts 1.5 + 2.25 + null; the current row is the second.
     QTest::newRow("edit and post") << int(EditPost) << qint64(90000) << qint64(207500);
-    QTest::newRow("edit to null and post") << int(EditToNullPost) << qint64(40000)
-                                           << qint64(15000);
+    QTest::newRow("edit to null and post") << int(EditToNullPost) << qint64(40000) << qint64(15000);
     QTest::newRow("append and post") << int(AppendPost) << qint64(110000) << qint64(87500);
-    QTest::newRow("append null and post") << int(AppendNullPost) << qint64(60000)
-                                          << qint64(37500);
+    QTest::newRow("append null and post") << int(AppendNullPost) << qint64(60000) << qint64(37500);
     QTest::newRow("delete") << int(Delete) << qint64(40000) << qint64(15000);
     QTest::newRow("cancel edit") << int(CancelEdit) << qint64(60000) << qint64(37500);
     QTest::newRow("cancel insert") << int(CancelInsert) << qint64(60000) << qint64(37500);
-    QTest::newRow("delete while editing") << int(DeleteWhileEditing) << qint64(40000)
-                                          << qint64(15000);
+    QTest::newRow("delete while editing")
+        << int(DeleteWhileEditing) << qint64(40000) << qint64(15000);
 }
 
 void TestDBSumList::stepUpdatesNeverWalk()
@@ -162,8 +169,8 @@ void TestDBSumList::stepUpdatesNeverWalk()
     QFETCH(int, operation);
     QFETCH(qint64, copies);
     QFETCH(qint64, amount);
-    SumFixture fx({insertRow("a", "1", "1.5", 0), insertRow("b", "2", "2.25", 0),
-                   insertRow("c", "3", "null", 0)});
+    SumFixture fx({ insertRow("a", "1", "1.5", 0), insertRow("b", "2", "2.25", 0),
+        insertRow("c", "3", "null", 0) });
     QCOMPARE(fx.amount(), qint64(37500));
     fx.q->setRecNo(1);
     const int walks = fx.list.walkCount();
@@ -225,7 +232,7 @@ void TestDBSumList::stepUpdatesNeverWalk()
 
 void TestDBSumList::settingActiveTwiceDoesNothing()
 {
-    SumFixture fx({insertRow("a", "1", "1", 0)});
+    SumFixture fx({ insertRow("a", "1", "1", 0) });
     QSignalSpy changed(&fx.list, &TDBSumListProducer::SumListChanged);
     QSignalSpy recalc(&fx.list, &TDBSumListProducer::RecalcAll);
     const int walks = fx.list.walkCount();
@@ -247,7 +254,7 @@ void TestDBSumList::settingActiveTwiceDoesNothing()
 
 void TestDBSumList::detachingKeepsEarlierListeners()
 {
-    GridTestDb db({Create, insertRow("a", "1", "1", 0), insertRow("b", "2", "2", 1)});
+    GridTestDb db({ Create, insertRow("a", "1", "1", 0), insertRow("b", "2", "2", 1) });
     auto q = db.query("select * from t");
     int earlierScrolls = 0;
     QList<QString> order;
@@ -261,7 +268,7 @@ void TestDBSumList::detachingKeepsEarlierListeners()
 
     q->close();
     q->open();
-    QCOMPARE(order, (QList<QString>{"earlier", "list"}));
+    QCOMPARE(order, (QList<QString> { "earlier", "list" }));
     QCOMPARE(list.runningTotal(goSum, "copies"), qint64(30000));
 
     list.setActive(false);
@@ -271,15 +278,15 @@ void TestDBSumList::detachingKeepsEarlierListeners()
     q->setFiltered(true);
     q->close();
     q->open();
-    QCOMPARE(list.walkCount(), walks);          // ours are gone
-    QVERIFY(earlierScrolls > scrolls);          // theirs stay
+    QCOMPARE(list.walkCount(), walks); // ours are gone
+    QVERIFY(earlierScrolls > scrolls); // theirs stay
     QCOMPARE(order.last(), QStringLiteral("earlier"));
     QCOMPARE(list.runningTotal(goSum, "copies"), qint64(0));
 }
 
 void TestDBSumList::closeClearsAndDestroyedDataSetIsForgotten()
 {
-    SumFixture fx({insertRow("a", "4", "1", 0)});
+    SumFixture fx({ insertRow("a", "4", "1", 0) });
     QCOMPARE(fx.copies(), qint64(40000));
     fx.q->close();
     QCOMPARE(fx.copies(), qint64(0));
@@ -294,8 +301,8 @@ void TestDBSumList::closeClearsAndDestroyedDataSetIsForgotten()
 
 void TestDBSumList::averageAndCount()
 {
-    SumFixture fx({insertRow("a", "1", "1", 0), insertRow("b", "2", "null", 0),
-                   insertRow("c", "4", "2", 0)});
+    SumFixture fx({ insertRow("a", "1", "1", 0), insertRow("b", "2", "null", 0),
+        insertRow("c", "4", "2", 0) });
     TDBSumCollection *items = fx.list.sumCollection();
     TDBSum *avg = items->add();
     avg->setGroupOperation(goAvg);
@@ -305,7 +312,7 @@ void TestDBSumList::averageAndCount()
     TDBSum *countAmount = items->add();
     countAmount->setGroupOperation(goCount);
     countAmount->setFieldName("amount");
-    QCOMPARE(avg->runningTotal(), qint64(15000));   // nulls are not averaged
+    QCOMPARE(avg->runningTotal(), qint64(15000)); // nulls are not averaged
     QCOMPARE(count->runningTotal(), qint64(30000));
     QCOMPARE(countAmount->runningTotal(), qint64(20000));
 
@@ -329,7 +336,7 @@ void TestDBSumList::randomOperationsMatchRecount()
     QStringList rows;
     for (int i = 0; i < 20; ++i)
         rows << insertRow(QString::number(i), QString::number(i % 5),
-                          i % 7 == 0 ? QStringLiteral("null") : QString::number(i * 1.25), i % 3);
+            i % 7 == 0 ? QStringLiteral("null") : QString::number(i * 1.25), i % 3);
     SumFixture fx(rows);
     Query &q = *fx.q;
     QRandomGenerator rng(20261210);
@@ -382,12 +389,18 @@ void TestDBSumList::footerTexts_data()
     QTest::addColumn<QString>("copiesText");
     QTest::addColumn<QString>("amountText");
     QTest::addColumn<QString>("firstCell");
-    QTest::newRow("12.5") << QStringList{insertRow("a", "3", "10", 0), insertRow("b", "4", "2.5", 0)}
-                          << "7" << "12.5" << "10.00";
-    QTest::newRow("empty set") << QStringList{} << "0" << "0" << "";
-    QTest::newRow("four decimals") << QStringList{insertRow("a", "1", "0.125", 0),
-                                                  insertRow("b", "1", "0.125", 0)}
-                                   << "2" << "0.25" << "0.13";
+    QTest::newRow("12.5") << QStringList { insertRow("a", "3", "10", 0),
+        insertRow("b", "4", "2.5", 0) }
+                          << "7"
+                          << "12.5"
+                          << "10.00";
+    QTest::newRow("empty set") << QStringList {} << "0"
+                               << "0"
+                               << "";
+    QTest::newRow("four decimals")
+        << QStringList { insertRow("a", "1", "0.125", 0), insertRow("b", "1", "0.125", 0) } << "2"
+        << "0.25"
+        << "0.13";
 }
 
 void TestDBSumList::footerTexts()
@@ -396,7 +409,7 @@ void TestDBSumList::footerTexts()
     QFETCH(QString, copiesText);
     QFETCH(QString, amountText);
     QFETCH(QString, firstCell);
-    GridTestDb db(QStringList{Create} + rows);
+    GridTestDb db(QStringList { Create } + rows);
     auto q = db.query("select * from t");
     TRecordGrid grid;
     grid.setDataSet(q.get());
@@ -419,8 +432,8 @@ void TestDBSumList::footerTexts()
     // A footer format of its own wins over the general format.
     amount->footer()->setDisplayFormat("0.000");
     QCOMPARE(grid.footerValueText(0, amount),
-             QString::number(FixedPoint::toDouble(grid.sumList()->runningTotal(goSum, "amount")),
-                             'f', 3));
+        QString::number(
+            FixedPoint::toDouble(grid.sumList()->runningTotal(goSum, "amount")), 'f', 3));
     // No data set, or a closed one: "0".
     q->close();
     QCOMPARE(grid.footerValueText(0, copies), QStringLiteral("0"));
@@ -430,7 +443,7 @@ void TestDBSumList::footerTexts()
 
 void TestDBSumList::footersCreateAndRemoveSumItems()
 {
-    GridTestDb db({Create, insertRow("a", "2", "1.5", 0), insertRow("b", "3", "1", 0)});
+    GridTestDb db({ Create, insertRow("a", "2", "1.5", 0), insertRow("b", "3", "1", 0) });
     auto q = db.query("select * from t");
     TRecordGrid grid;
     grid.setDataSet(q.get());
@@ -442,7 +455,7 @@ void TestDBSumList::footersCreateAndRemoveSumItems()
     copies->footer()->setValueType(fvtSum);
     QCOMPARE(items->count(), 1);
     QCOMPARE(grid.footerValueText(0, copies), QStringLiteral("5"));
-    copies->footer()->setFieldName("amount");   // sums another field
+    copies->footer()->setFieldName("amount"); // sums another field
     QCOMPARE(items->count(), 1);
     QCOMPARE(grid.footerValueText(0, copies), QStringLiteral("2.5"));
     copies->footer()->setValueType(fvtAvg);

@@ -22,15 +22,15 @@ void TestFixedPoint::addRoundsHalfToEven_data()
 {
     QTest::addColumn<QList<double>>("values");
     QTest::addColumn<qint64>("expected");
-    QTest::newRow("0.125+0.125") << QList<double>{0.125, 0.125} << qint64(2500);
-    QTest::newRow("1.23456") << QList<double>{1.23456} << qint64(12346);
+    QTest::newRow("0.125+0.125") << QList<double> { 0.125, 0.125 } << qint64(2500);
+    QTest::newRow("1.23456") << QList<double> { 1.23456 } << qint64(12346);
     // Exact ties: 1/32 x 10000 = 312.5 rounds to 312, 3/32 -> 937.5 -> 938.
-    QTest::newRow("half to even down") << QList<double>{0.03125} << qint64(312);
-    QTest::newRow("half to even up") << QList<double>{0.09375} << qint64(938);
-    QTest::newRow("three tenths") << QList<double>{0.1, 0.1, 0.1} << qint64(3000);
-    QTest::newRow("negative") << QList<double>{-1.23456, 0.5} << qint64(-7346);
+    QTest::newRow("half to even down") << QList<double> { 0.03125 } << qint64(312);
+    QTest::newRow("half to even up") << QList<double> { 0.09375 } << qint64(938);
+    QTest::newRow("three tenths") << QList<double> { 0.1, 0.1, 0.1 } << qint64(3000);
+    QTest::newRow("negative") << QList<double> { -1.23456, 0.5 } << qint64(-7346);
     // Rounding is of the running total, so the parity of the total decides ties.
-    QTest::newRow("tie after whole") << QList<double>{0.0001, 0.03125} << qint64(314);
+    QTest::newRow("tie after whole") << QList<double> { 0.0001, 0.03125 } << qint64(314);
 }
 
 void TestFixedPoint::addRoundsHalfToEven()
@@ -48,10 +48,10 @@ void TestFixedPoint::saturatesAndIgnoresNaN()
     QCOMPARE(FixedPoint::add(5, std::numeric_limits<double>::quiet_NaN()), qint64(5));
     QCOMPARE(FixedPoint::add(0, 1e300), std::numeric_limits<qint64>::max());
     QCOMPARE(FixedPoint::add(0, -std::numeric_limits<double>::infinity()),
-             std::numeric_limits<qint64>::min());
+        std::numeric_limits<qint64>::min());
     QCOMPARE(FixedPoint::divide(25000, 2), qint64(12500));
-    QCOMPARE(FixedPoint::divide(5, 2), qint64(2));   // 2.5 -> 2
-    QCOMPARE(FixedPoint::divide(7, 2), qint64(4));   // 3.5 -> 4
+    QCOMPARE(FixedPoint::divide(5, 2), qint64(2)); // 2.5 -> 2
+    QCOMPARE(FixedPoint::divide(7, 2), qint64(4)); // 3.5 -> 4
     QCOMPARE(FixedPoint::divide(7, 0), qint64(0));
 }
 

@@ -16,26 +16,25 @@
 
 namespace {
 
-const QString Create = QStringLiteral(
-    "create table t (code TEXT, copies INTEGER, amount REAL, kind INTEGER)");
+const QString Create
+    = QStringLiteral("create table t (code TEXT, copies INTEGER, amount REAL, kind INTEGER)");
 
 QStringList fiveRows()
 {
-    return {Create,
-            "insert into t values ('A1', 1, 12.5, 0)",
-            "insert into t values ('B2', 2, null, 0)",
-            "insert into t values ('C3', 3, 0.125, 1)",
-            "insert into t values ('D4', null, 7, 1)",
-            "insert into t values ('E5', 5, 1.23456, 0)"};
+    return { Create, "insert into t values ('A1', 1, 12.5, 0)",
+        "insert into t values ('B2', 2, null, 0)", "insert into t values ('C3', 3, 0.125, 1)",
+        "insert into t values ('D4', null, 7, 1)", "insert into t values ('E5', 5, 1.23456, 0)" };
 }
 
-struct GridFixture {
+struct GridFixture
+{
     GridTestDb db;
     std::unique_ptr<Query> q;
     TRecordGrid grid;
     TGridColumn *code, *copies, *amount;
 
-    explicit GridFixture(const QStringList &statements = fiveRows()) : db(statements)
+    explicit GridFixture(const QStringList &statements = fiveRows())
+        : db(statements)
     {
         q = db.query("select * from t");
         grid.setDataSet(q.get());
@@ -44,10 +43,7 @@ struct GridFixture {
         amount = grid.addColumn("amount", "Amount", 60);
         amount->setDisplayFormat("0.00");
     }
-    QString cell(int row, int col) const
-    {
-        return grid.model()->index(row, col).data().toString();
-    }
+    QString cell(int row, int col) const { return grid.model()->index(row, col).data().toString(); }
     int viewRow() const { return grid.view()->selectionModel()->currentIndex().row(); }
 };
 
@@ -69,6 +65,7 @@ private slots:
     void cellParamsForTheCurrentRecord();
     void positionAndSidewaysScrollKept();
     void destroyedDataSetLeavesAnEmptyGrid();
+    void columnsForAllFields();
 };
 
 void TestRecordGrid::cellsComeFromTheDataSet_data()
@@ -223,21 +220,21 @@ void TestRecordGrid::columnWidthsSurviveAReset()
     fx.copies->setVisible(false);
     QCOMPARE(fx.grid.view()->columnWidth(0), 66);
     QVERIFY(fx.grid.view()->isColumnHidden(1));
-    fx.grid.view()->horizontalHeader()->resizeSection(2, 90);   // as the user drags it
+    fx.grid.view()->horizontalHeader()->resizeSection(2, 90); // as the user drags it
     QCOMPARE(fx.amount->width(), 90);
     fx.q->close();
     fx.q->open();
     QCOMPARE(fx.grid.view()->columnWidth(0), 66);
     QCOMPARE(fx.grid.view()->columnWidth(2), 90);
     QVERIFY(fx.grid.view()->isColumnHidden(1));
-    QCOMPARE(fx.grid.visibleColumns(), (QList<TGridColumn *>{fx.code, fx.amount}));
+    QCOMPARE(fx.grid.visibleColumns(), (QList<TGridColumn *> { fx.code, fx.amount }));
 }
 
 void TestRecordGrid::onlyShownRowsAreRead()
 {
-    GridTestDb db({Create,
-                   "insert into t with recursive n(i) as (select 1 union all select i + 1 from n "
-                   "where i < 100000) select 'R' || i, i % 10, i * 0.5, i % 3 from n"});
+    GridTestDb db({ Create,
+        "insert into t with recursive n(i) as (select 1 union all select i + 1 from n "
+        "where i < 100000) select 'R' || i, i % 10, i * 0.5, i % 3 from n" });
     auto q = db.query("select * from t");
     QCOMPARE(q->recordCount(), 100000);
     TRecordGrid grid;
@@ -255,7 +252,7 @@ void TestRecordGrid::onlyShownRowsAreRead()
     grid.view()->viewport()->repaint();
     QVERIFY(grid.model()->cellReads() > 0);
     QVERIFY2(grid.model()->cellReads() <= qint64(visibleRows) * 2 * 3,
-             qPrintable(QString::number(grid.model()->cellReads())));
+        qPrintable(QString::number(grid.model()->cellReads())));
 
     // Moving the data set to its last record scrolls there and reads little more.
     grid.model()->resetCellReads();
@@ -275,9 +272,9 @@ void TestRecordGrid::footerPaintedUnderItsColumn()
     fx.code->footer()->setValueType(fvtStaticText);
     fx.code->footer()->setValue("Total");
     fx.amount->footer()->setValueType(fvtSum);
-    fx.amount->footer()->setColor(Qt::blue);   // a footer's own colour wins
+    fx.amount->footer()->setColor(Qt::blue); // a footer's own colour wins
     fx.grid.sumList()->setActive(true);
-    fx.grid.addColumn("kind", "Kind", 400);    // wide enough to scroll sideways
+    fx.grid.addColumn("kind", "Kind", 400); // wide enough to scroll sideways
     fx.grid.resize(300, 200);
     fx.grid.show();
     QVERIFY(QTest::qWaitForWindowExposed(&fx.grid));
@@ -286,7 +283,7 @@ void TestRecordGrid::footerPaintedUnderItsColumn()
     TGridFooter *footer = fx.grid.footerWidget();
     QVERIFY(footer->isVisible());
     const QRect viewRect = fx.grid.view()->geometry();
-    QVERIFY(footer->geometry().top() >= viewRect.bottom());   // under the rows
+    QVERIFY(footer->geometry().top() >= viewRect.bottom()); // under the rows
 
     auto pixelAt = [&](int col, int dx) {
         const QImage image = fx.grid.grab().toImage();
@@ -300,8 +297,8 @@ void TestRecordGrid::footerPaintedUnderItsColumn()
     // The cells line up with the column headers.
     const QHeaderView *header = fx.grid.view()->horizontalHeader();
     QCOMPARE(footer->mapTo(&fx.grid, copiesCell.topLeft()).x(),
-             header->mapTo(&fx.grid, QPoint(header->sectionViewportPosition(1), 0)).x()
-                 + header->viewport()->x());
+        header->mapTo(&fx.grid, QPoint(header->sectionViewportPosition(1), 0)).x()
+            + header->viewport()->x());
 
     // Scrolling sideways takes the footer cells along.
     QScrollBar *bar = fx.grid.view()->horizontalScrollBar();
@@ -375,6 +372,22 @@ void TestRecordGrid::destroyedDataSetLeavesAnEmptyGrid()
     QCOMPARE(fx.grid.model()->rowCount(), 0);
     QCOMPARE(fx.grid.footerValueText(0, fx.copies), QStringLiteral("0"));
     QVERIFY(!fx.grid.grab().isNull());
+}
+
+void TestRecordGrid::columnsForAllFields()
+{
+    GridFixture fx;
+    fx.amount->footer()->setValueType(fvtSum);
+    fx.grid.sumList()->setActive(true);
+    QCOMPARE(fx.grid.sumList()->sumCollection()->count(), 1);
+    fx.grid.addColumnsForAllFields();
+    QCOMPARE(fx.grid.columnCount(), 4);
+    QCOMPARE(fx.grid.model()->columnCount(), 4);
+    QCOMPARE(fx.grid.column(3)->title(), QStringLiteral("kind"));
+    QCOMPARE(fx.grid.columnByField("KIND"), fx.grid.column(3));
+    QCOMPARE(fx.cell(2, 3), QStringLiteral("1"));
+    // The old columns' totals went with them.
+    QCOMPARE(fx.grid.sumList()->sumCollection()->count(), 0);
 }
 
 QTEST_MAIN(TestRecordGrid)
