@@ -5,6 +5,7 @@
 #include "app/data/Tables.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 
 namespace {
@@ -62,9 +63,8 @@ DetailPanel::DetailPanel(DataSource *source, QWidget *parent) : QFrame(parent), 
 QLabel *DetailPanel::cell(const QString &text, int x, int y, int w, int h, bool value)
 {
     auto *l = new QLabel(text, this);
-    l->setGeometry(x, y, w + 1, h + 1);   // neighbouring frames share their line
-    l->setFrameShape(QFrame::Box);
-    l->setLineWidth(1);
+    m_cells.append(QRect(x, y, w, h));
+    l->setGeometry(x + 1, y + 1, w - 1, h - 1);   // inside the cell's frame
     l->setAlignment(value ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
     l->setContentsMargins(2, 0, 2, 0);
     if (value) {
@@ -75,6 +75,16 @@ QLabel *DetailPanel::cell(const QString &text, int x, int y, int w, int h, bool 
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     return l;
+}
+
+void DetailPanel::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    // Thin frames; neighbouring cells share their lines.
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::Dark));
+    for (const QRect &r : std::as_const(m_cells))
+        p.drawRect(r);
 }
 
 void DetailPanel::bind(Query *dataSet)

@@ -2,6 +2,8 @@
 
 #include <QFrame>
 #include <QHash>
+#include <QList>
+#include <QRect>
 #include <QPointer>
 
 class DataSource;
@@ -24,6 +26,9 @@ public:
 public slots:
     void refresh();
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     void bind(Query *dataSet);
     QLabel *cell(const QString &text, int x, int y, int w, int h, bool value);
@@ -31,5 +36,6 @@ private:
     DataSource *m_source;
     QPointer<Query> m_bound;
     QHash<QString, QLabel *> m_values;
+    QList<QRect> m_cells;
     QPlainTextEdit *m_remarks;
 };
