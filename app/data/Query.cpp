@@ -49,17 +49,42 @@ QString engineMessage(sqlite3 *db)
 }
 
 // "select * from T ..." -> the table name and the position of the '*'; an empty
-// name for any other shape.
+// name for any other shape. Read by hand: it runs at every open, searches included.
 QString tableOfSelectAll(const QString &firstLine, qsizetype *star)
 {
-    static const QRegularExpression re(
-        QStringLiteral(R"(^\s*select\s+(\*)\s+from\s+("[^"]+"|\[[^\]]+\]|`[^`]+`|[^\s;,()]+))"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto m = re.match(firstLine);
-    if (!m.hasMatch())
+    const QStringView s(firstLine);
+    qsizetype i = 0;
+    auto skipSpace = [&] {
+        const qsizetype from = i;
+        while (i < s.size() && s[i].isSpace())
+            ++i;
+        return i > from;
+    };
+    auto word = [&](QLatin1StringView w) {
+        if (s.mid(i, w.size()).compare(w, Qt::CaseInsensitive) != 0)
+            return false;
+        i += w.size();
+        return true;
+    };
+    skipSpace();
+    if (!word(QLatin1StringView("select")) || !skipSpace() || i >= s.size() || s[i] != u'*')
         return QString();
-    *star = m.capturedStart(1);
-    return m.captured(2);
+    *star = i++;
+    skipSpace();
+    if (!word(QLatin1StringView("from")) || !skipSpace() || i >= s.size())
+        return QString();
+    const qsizetype begin = i;
+    const QChar open = s[i];
+    const QChar close = open == u'[' ? u']' : open;
+    if (open == u'"' || open == u'[' || open == u'`') {
+        const qsizetype end = s.indexOf(close, i + 1);
+        if (end < 0)
+            return QString();
+        return s.mid(begin, end + 1 - begin).toString();
+    }
+    while (i < s.size() && !s[i].isSpace() && s[i] != u';' && s[i] != u',' && s[i] != u'(' && s[i] != u')')
+        ++i;
+    return s.mid(begin, i - begin).toString();
 }
 
 QString unquoted(QString name)
@@ -220,8 +245,11 @@ struct Query::Private
         return -1;
     }
 
+    // Null for an empty text, which lets every row through.
     std::unique_ptr<Filter> compiledFilter(const QString &text) const
     {
+        if (text.trimmed().isEmpty())
+            return nullptr;
         auto f = Filter::parse(text);
         f->resolve([this](const QString &n) { return fieldIndex(n); },
                    [this](int c) { return columns[std::size_t(c)].kind; });

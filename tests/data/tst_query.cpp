@@ -584,6 +584,39 @@ private slots:
         QVERIFY(q->fieldByName(QStringLiteral("份数")).isNull());
     }
 
+    void statementShapes_data()
+    {
+        QTest::addColumn<QStringList>("sql");
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<int>("count");
+        QTest::newRow("plain") << QStringList{"select * from tOrder"} << true << 7;
+        QTest::newRow("upper case, spaces") << QStringList{"  SELECT  *  FROM  tOrder"} << true << 7;
+        QTest::newRow("quoted name") << QStringList{"select * from \"tOrder\""} << true << 7;
+        QTest::newRow("second line") << QStringList{"select * from tOrder", " where 报刊类型=1"} << true << 2;
+        QTest::newRow("columns named") << QStringList{"select 报刊代号 from tOrder"} << false << 7;
+        QTest::newRow("join") << QStringList{"select * from tOrder, KH"} << false << 0;
+    }
+    void statementShapes()
+    {
+        QFETCH(QStringList, sql);
+        QFETCH(bool, editable);
+        QFETCH(int, count);
+        Query q;
+        q.setConnection(m_db.get());
+        q.setSql(sql);
+        q.open();
+        QCOMPARE(q.recordCount(), count);
+        QCOMPARE(q.tableName(), QStringLiteral("tOrder"));
+        if (editable) {
+            q.append();
+            q.fieldByName(QStringLiteral("报刊类型")).setAsInteger(1);
+            q.post();
+            QCOMPARE(rowsInFile(), 8);
+        } else {
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, q.append());
+        }
+    }
+
     void readOnlyStatement()
     {
         Query q;
