@@ -170,7 +170,9 @@ void TDBSumListProducer::attach()
                   << connect(
                          q, &Query::beforeDelete, this, &TDBSumListProducer::dataSetBeforeDelete)
                   << connect(q, &Query::afterCancel, this, [this] { m_pendingChange = false; })
-                  << connect(q, &Query::afterScroll, this, &TDBSumListProducer::dataSetAfterScroll);
+                  << connect(q, &Query::afterScroll, this, &TDBSumListProducer::dataSetAfterScroll)
+                  // The record subtracted before a deletion that failed is still there.
+                  << connect(q, &Query::deleteFailed, this, &TDBSumListProducer::fullRecount);
 }
 
 void TDBSumListProducer::detach()

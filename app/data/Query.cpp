@@ -890,10 +890,19 @@ void Query::deleteRecord()
     const int position = d->current;
     const std::size_t index = std::size_t(d->visible[std::size_t(position)]);
     const QString doing = QStringLiteral("删除记录失败（%1）").arg(d->table);
-    if (d->write(QStringLiteral("delete from %1 where rowid=?").arg(quoted(d->table)),
-                 {QVariant(d->rows[index].rowid)}, doing)
-        == 0)
+    int deleted = 0;
+    try {
+        deleted = d->write(QStringLiteral("delete from %1 where rowid=?").arg(quoted(d->table)),
+                           {QVariant(d->rows[index].rowid)}, doing);
+    } catch (...) {
+        // Listeners that acted on beforeDelete learn that the row stays.
+        emit deleteFailed();
+        throw;
+    }
+    if (deleted == 0) {
+        emit deleteFailed();
         throw DatabaseError(QStringLiteral("%1：该记录已不在表中").arg(doing));
+    }
     d->rows[index].data = nullptr;
     d->visible.erase(d->visible.begin() + position);
     d->display(&Query::rowRemoved, position);

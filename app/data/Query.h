@@ -140,6 +140,8 @@ signals:
     void beforeDelete();
     void afterCancel();
     void afterScroll();
+    // A deletion announced by beforeDelete did not happen: the row is still there.
+    void deleteFailed();
 
     // For display adapters (grid models). Not raised while controls are disabled;
     // controlsEnabled() follows the last enableControls().

@@ -1,4 +1,5 @@
 #include "GridTestDb.h"
+#include "app/data/DatabaseError.h"
 
 #include "grid/DBSumList.h"
 #include "grid/FixedPoint.h"
@@ -79,7 +80,21 @@ private slots:
     void footerTexts_data();
     void footerTexts();
     void footersCreateAndRemoveSumItems();
+    void failedDeleteKeepsTheRecordCounted();
 };
+
+void TestDBSumList::failedDeleteKeepsTheRecordCounted()
+{
+    SumFixture fx({ insertRow("a", "1", "1.5", 0), insertRow("b", "2", "2.25", 0) });
+    fx.db->connection()->execute(QStringLiteral(
+        "create trigger keep before delete on t begin select raise(abort, 'kept'); end"));
+    fx.q->setRecNo(1);
+    QVERIFY_THROWS_EXCEPTION(DatabaseError, fx.q->deleteRecord());
+    QCOMPARE(fx.q->recordCount(), 2);
+    QCOMPARE(fx.copies(), plainSum(*fx.q, QStringLiteral("copies")));
+    QCOMPARE(fx.amount(), plainSum(*fx.q, QStringLiteral("amount")));
+    QCOMPARE(fx.copies(), qint64(30000));
+}
 
 void TestDBSumList::totalsFollowTheFilter()
 {
