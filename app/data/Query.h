@@ -105,15 +105,27 @@ public:
     QString displayTextAt(int position, int fieldIndex) const;
 
     // Writing. Post stores the row at once (one statement); there are no transactions.
-    void append();     // new empty row, current; raises afterInsert
-    void edit();       // current row into editing; raises afterEdit
-    void post();       // raises afterPost
-    void cancel();     // drops the pending change; raises afterCancel
-    void deleteRecord(); // raises beforeDelete, deletes, then afterScroll; the next row
-                         // (or the new last row) becomes current
+    // Only a query over "select * from T ..." can write (its rows carry their rowid);
+    // any other statement gives read-only rows, and writing throws DatabaseError.
+    // Moving to another row, or changing the filter, posts a pending change first.
+    void append();     // new empty row at the end, current; raises afterInsert, afterScroll
+    void edit();       // current row into editing; raises afterEdit. On an empty data
+                       // set it appends instead, as the design's engine does.
+    void post();       // INSERTs the assigned fields, or UPDATEs them by rowid; raises
+                       // afterPost. A failed post throws and keeps the pending state. A
+                       // posted row stays visible until the filter is applied again.
+    void cancel();     // drops the pending change; raises afterCancel (then afterScroll
+                       // when a pending new row was dropped)
+    void deleteRecord(); // raises beforeDelete, deletes by rowid, then afterScroll; the next
+                         // row (or the new last row) becomes current. A failed delete
+                         // throws and keeps the row.
 
-    // Filter: "field=number", comparisons of a field with a number or a quoted text,
-    // joined by and/or. A malformed filter throws DatabaseError naming the text.
+    // Filter: "field=number", comparisons (= <> < > <= >=) of a field with a number or
+    // a text in '...' or "...", joined by and/or ("and" binds tighter), parentheses
+    // allowed. Texts compare ASCII case-blind, numeric fields as numbers; a null
+    // matches nothing. A malformed filter, or an unknown field while the query is open,
+    // throws DatabaseError naming the text and changes nothing. On an open query a
+    // change of text or flag moves to the first row and raises afterScroll once.
     QString filter() const { return m_filterText; }
     void setFilter(const QString &text);
     bool isFiltered() const { return m_filtered; }

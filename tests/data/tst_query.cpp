@@ -122,7 +122,27 @@ private slots:
         const QString text = Tables::connectionText(QStringLiteral("/home/u/run"));
         QCOMPARE(Connection::dataSourceOf(text), QStringLiteral("/home/u/run/ortiwen.gdb"));
         QCOMPARE(Connection::passwordOf(text), QStringLiteral("qmzrvl"));
+        // Only the separator before the file name is the other system's.
+        QCOMPARE(Connection::dataSourceOf(Tables::connectionText(QStringLiteral("/tmp/a\\b"))),
+                 QStringLiteral("/tmp/a\\b/ortiwen.gdb"));
         QVERIFY(m_db->isConnected());
+    }
+
+    void lockedFileFails()
+    {
+        m_db->execute(QStringLiteral("BEGIN EXCLUSIVE"));
+        Connection other;
+        other.setConnectionString(Tables::connectionText(m_dir.path()));
+        try {
+            other.open();
+            QFAIL("opened a locked file");
+        } catch (const DatabaseError &e) {
+            QVERIFY2(e.text().contains(QStringLiteral("locked")), qPrintable(e.text()));
+        }
+        QVERIFY(!other.isConnected());
+        m_db->execute(QStringLiteral("COMMIT"));
+        other.open();
+        QVERIFY(other.isConnected());
     }
 
     void connectFails_data()
