@@ -13,6 +13,7 @@
 #include "controls/EditN.h"
 #include "controls/GlgBtn.h"
 #include "grid/RecordGrid.h"
+#include "grid/XlsGridExporter.h"
 #include "app/pOrder.h"
 #include "platform/Clock.h"
 #include "platform/DialogService.h"
@@ -524,6 +525,49 @@ void TfMain::GlgBtn5Click()
 {
 }
 
+bool TfMain::outputReady()
+{
+    if (!qOrder->isActive() || qOrder->recordCount() == 0) {
+        DialogService::instance()->messageBox(this, QStringLiteral("温馨提示：没有订阅资料"),
+                                              QStringLiteral("提示"),
+                                              MessageFlags::Ok | MessageFlags::IconWarning);
+        return false;
+    }
+    if (qKh->recordCount() == 0)
+        GlgBtn10Click();
+    return qKh->recordCount() > 0;
+}
+
+QString TfMain::CustomerText() const
+{
+    using namespace Tables::F;
+    if (!qKh->isActive() || qKh->recordCount() == 0)
+        return QString();
+    qKh->first();
+    return qKh->fieldByName(fieldName(CustName)).asString() + QStringLiteral("(地址：")
+        + qKh->fieldByName(fieldName(Address)).asString() + QStringLiteral(";电话：")
+        + qKh->fieldByName(fieldName(Phone)).asString() + QStringLiteral(")");
+}
+
+QString TfMain::PageLabel() const
+{
+    return Tables::page(activePage()).label;
+}
+
 void TfMain::GlgBtn4Click()
 {
+    if (!outputReady())
+        return;
+    DialogService::SaveRequest request;
+    // A '/' in a customer detail would make the proposal point into a folder; the
+    // full-width slash reads the same and keeps it one file name.
+    request.fileName = CustomerText() + PageLabel() + QStringLiteral(".xls");
+    request.fileName.replace(QLatin1Char('/'), QChar(0xFF0F));
+    request.defaultSuffix = QStringLiteral("xls");
+    request.filter = QStringLiteral("xls (*.xls)");
+    request.confirmOverwrite = true;
+    const QString fileName = DialogService::instance()->getSaveFileName(this, request);
+    if (fileName.isEmpty())
+        return;
+    ExportGridToFile(exporterClass<TXlsGridExporter>(), OrderGrid, fileName, true);
 }

@@ -50,6 +50,12 @@ public:
     void GlgBtn5Click();   // 打印
     void GlgBtn4Click();   // 输出
 
+    // The customer as the output commands name it: name, "(地址：", address, ";电话：",
+    // telephone, ")" from the stored customer row, untrimmed; empty without one.
+    QString CustomerText() const;
+    // The current page's label with full-width brackets, e.g. "（邮发报刊）".
+    QString PageLabel() const;
+
     // True when the database could not be opened at start-up; the window is closed
     // and the program ends with a non-zero status.
     bool startupFailed() const { return m_startupFailed; }
@@ -92,6 +98,9 @@ private:
     void searchPage(int pageIndex);
     void focusKeyword();
     bool ask(const QString &question);
+    // The start shared by export and print: at least one order line on the page and
+    // a stored customer (asking for one when there is none). False: stop.
+    bool outputReady();
     void connectCommand(TGlgBtn *button, void (TfMain::*handler)());
 
     SearchBar m_bars[3];
