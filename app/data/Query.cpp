@@ -5,13 +5,11 @@
 #include "app/data/Filter.h"
 #include "app/data/RowStore.h"
 
-#include <QHash>
 #include <QRegularExpression>
 
 #include <sqlite3.h>
 
 #include <cmath>
-#include <numeric>
 
 namespace {
 
