@@ -526,6 +526,7 @@ private slots:
         QCOMPARE(q.recordCount(), 2);
 
         q.setRecNo(1);
+        QSignalSpy failed(&q, &Query::deleteFailed);
         try {
             q.deleteRecord();
             QFAIL("delete succeeded");
@@ -535,12 +536,14 @@ private slots:
         QCOMPARE(q.recordCount(), 2);
         QCOMPARE(q.recNo(), 1);
         QCOMPARE(q.field(0).asInteger(), 2);
+        QCOMPARE(failed.count(), 1);
 
         // A row removed behind the query's back is reported, not silently "deleted".
         q.setRecNo(0);
         DbTool::execute(m_path, QStringLiteral("delete from T where a = 1"));
         QVERIFY_THROWS_EXCEPTION(DatabaseError, q.deleteRecord());
         QCOMPARE(q.recordCount(), 2);
+        QCOMPARE(failed.count(), 2);
     }
 
     void displaySignalsWaitForEnable()
