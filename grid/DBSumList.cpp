@@ -1,5 +1,7 @@
 #include "grid/DBSumList.h"
 
+#include "app/data/DatabaseError.h"
+
 #include "grid/FixedPoint.h"
 
 // ---- TDBSum ---------------------------------------------------------------
@@ -265,10 +267,7 @@ void TDBSumListProducer::fullRecount()
                     TDBSum *item = m_items.item(i);
                     FieldValue v;
                     if (fields[size_t(i)] >= 0) {
-                        Field f = m_dataSet->field(fields[size_t(i)]);
-                        v.found = true;
-                        v.isNull = f.isNull();
-                        v.value = v.isNull ? 0 : f.asFloat();
+                        v = readValue(m_dataSet->field(fields[size_t(i)]));
                     }
                     switch (item->m_operation) {
                     case goSum:
@@ -309,10 +308,24 @@ TDBSumListProducer::FieldValue TDBSumListProducer::currentValue(const TDBSum *it
     const int index = m_dataSet->fieldIndex(item->fieldName());
     if (index < 0)
         return v;
-    Field f = m_dataSet->field(index);
+    return readValue(m_dataSet->field(index));
+}
+
+// A value that is no number (a text stored in a numeric column by another program)
+// is left out of the totals like a null, rather than stopping the command that
+// moved the data set.
+TDBSumListProducer::FieldValue TDBSumListProducer::readValue(const Field &f)
+{
+    FieldValue v;
     v.found = true;
     v.isNull = f.isNull();
-    v.value = v.isNull ? 0 : f.asFloat();
+    if (!v.isNull) {
+        try {
+            v.value = f.asFloat();
+        } catch (const DatabaseError &) {
+            v.isNull = true;
+        }
+    }
     return v;
 }
 

@@ -151,6 +151,7 @@ private:
         double value = 0;
     };
     FieldValue currentValue(const TDBSum *item) const;
+    static FieldValue readValue(const Field &field);
     static qint64 contribution(const TDBSum *item, const FieldValue &v);
     static void recomputeAverage(TDBSum *item);
 

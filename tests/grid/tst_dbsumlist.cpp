@@ -81,7 +81,24 @@ private slots:
     void footerTexts();
     void footersCreateAndRemoveSumItems();
     void failedDeleteKeepsTheRecordCounted();
+    void textInANumberColumnIsSkipped();
 };
+
+void TestDBSumList::textInANumberColumnIsSkipped()
+{
+    SumFixture fx({ insertRow("a", "1", "1.5", 0), insertRow("b", "2", "'abc'", 0) });
+    QCOMPARE(fx.amount(), qint64(15000));
+    QCOMPARE(fx.copies(), qint64(30000));
+    fx.q->setRecNo(1);
+    fx.q->edit();
+    fx.q->fieldByName(QStringLiteral("copies")).setAsInteger(5);
+    fx.q->post();
+    QCOMPARE(fx.amount(), qint64(15000));
+    QCOMPARE(fx.copies(), qint64(60000));
+    fx.q->deleteRecord();
+    QCOMPARE(fx.amount(), qint64(15000));
+    QCOMPARE(fx.copies(), qint64(10000));
+}
 
 void TestDBSumList::failedDeleteKeepsTheRecordCounted()
 {
