@@ -399,26 +399,33 @@ void TfMain::GlgBtn1Click()
         AppendGuard guard(qOrder);
         qOrder->setFiltered(false);
         qOrder->append();
-        const QString first = fOrder->EditN5->text();
-        const QString last = fOrder->EditN6->text();
         qOrder->fieldByName(fieldName(Code)).setAsString(fOrder->EditN1->text());
         qOrder->fieldByName(fieldName(Name)).setAsString(fOrder->EditN2->text());
-        qOrder->fieldByName(fieldName(Copies)).setAsInteger(strToInt(fOrder->EditN4->text()));
         qOrder->fieldByName(fieldName(Type)).setAsInteger(pageIndex);
-        qOrder->fieldByName(fieldName(Period))
-            .setAsString(OrderRules::periodText(OrderRules::subscriptionYear(today),
-                                                strToInt(first), strToInt(last)));
-        qOrder->fieldByName(fieldName(YearPrice)).setAsFloat(strToFloat(fOrder->EditN3->text()));
-        qOrder->fieldByName(fieldName(Amount))
-            .setAsFloat(OrderRules::amount(first, last,
-                                           qOrder->fieldByName(fieldName(Copies)).asInteger(),
-                                           qOrder->fieldByName(fieldName(YearPrice)).asFloat(),
-                                           qOrder->fieldByName(fieldName(MonthPrice)).asFloat()));
+        assignOrderTerms(today);
         qOrder->post();
         qOrder->setFiltered(true);
         guard.done();
     }
     focusKeyword();
+}
+
+void TfMain::assignOrderTerms(const QDate &today)
+{
+    using namespace Tables::F;
+    // The amount comes last: it is computed from the values the row now holds.
+    const QString first = fOrder->EditN5->text();
+    const QString last = fOrder->EditN6->text();
+    qOrder->fieldByName(fieldName(Copies)).setAsInteger(strToInt(fOrder->EditN4->text()));
+    qOrder->fieldByName(fieldName(Period))
+        .setAsString(OrderRules::periodText(OrderRules::subscriptionYear(today), strToInt(first),
+                                            strToInt(last)));
+    qOrder->fieldByName(fieldName(YearPrice)).setAsFloat(strToFloat(fOrder->EditN3->text()));
+    qOrder->fieldByName(fieldName(Amount))
+        .setAsFloat(OrderRules::amount(first, last,
+                                       qOrder->fieldByName(fieldName(Copies)).asInteger(),
+                                       qOrder->fieldByName(fieldName(YearPrice)).asFloat(),
+                                       qOrder->fieldByName(fieldName(MonthPrice)).asFloat()));
 }
 
 void TfMain::GlgBtn3Click()
@@ -443,18 +450,7 @@ void TfMain::GlgBtn3Click()
     const QDate today = Clock::instance()->today();
     qOrder->edit();
     try {
-        const QString first = fOrder->EditN5->text();
-        const QString last = fOrder->EditN6->text();
-        qOrder->fieldByName(fieldName(Copies)).setAsInteger(strToInt(fOrder->EditN4->text()));
-        qOrder->fieldByName(fieldName(Period))
-            .setAsString(OrderRules::periodText(OrderRules::subscriptionYear(today),
-                                                strToInt(first), strToInt(last)));
-        qOrder->fieldByName(fieldName(YearPrice)).setAsFloat(strToFloat(fOrder->EditN3->text()));
-        qOrder->fieldByName(fieldName(Amount))
-            .setAsFloat(OrderRules::amount(first, last,
-                                           qOrder->fieldByName(fieldName(Copies)).asInteger(),
-                                           qOrder->fieldByName(fieldName(YearPrice)).asFloat(),
-                                           qOrder->fieldByName(fieldName(MonthPrice)).asFloat()));
+        assignOrderTerms(today);
         qOrder->post();
     } catch (...) {
         // Leave the line as it was stored rather than half-edited.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QMainWindow>
 #include <memory>
 
@@ -97,6 +98,9 @@ private:
     void buildOrderArea();
     void searchPage(int pageIndex);
     void focusKeyword();
+    // Copies, period, full-year price and amount of the order row being written,
+    // from the order dialog's texts.
+    void assignOrderTerms(const QDate &today);
     bool ask(const QString &question);
     // The start shared by export and print: at least one order line on the page and
     // a stored customer (asking for one when there is none). False: stop.

@@ -6,9 +6,9 @@
 #include "app/data/Query.h"
 #include "app/data/Tables.h"
 #include "tools/DbTool.h"
+#include "BenchSupport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -25,20 +25,6 @@ namespace {
 
 constexpr int Rows = 100000;
 constexpr int Repeats = 7;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double seconds(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return double(t.nsecsElapsed()) / 1e9;
-}
 
 long statusKb(const char *key)
 {

@@ -17,12 +17,12 @@
 #include "grid/GridColumn.h"
 #include "grid/RecordGrid.h"
 #include "tools/DbTool.h"
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -36,20 +36,6 @@ namespace {
 
 constexpr int Rows = 100000;
 constexpr int Repeats = 5;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double seconds(const std::function<void()> &work)
-{
-    QElapsedTimer t;
-    t.start();
-    work();
-    return double(t.nsecsElapsed()) / 1e9;
-}
 
 void report(const char *what, const std::vector<double> &ours, const std::vector<double> &base)
 {
