@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QPageLayout>
+#include <QString>
+#include <QStringList>
+
+class QPainter;
+class QPaintDevice;
+
+// An abstract printer: what the grid printer draws through. The base class forwards
+// to the system's current printer; the preview printer records every sheet so that
+// the preview window can show and print it later.
+//
+// Geometry is in device pixels; PageCanvas() paints on the sheet being drawn and
+// measures fonts at the device's resolution.
+class TVirtualPrinter
+{
+public:
+    TVirtualPrinter();
+    virtual ~TVirtualPrinter();
+    TVirtualPrinter(const TVirtualPrinter &) = delete;
+    TVirtualPrinter &operator=(const TVirtualPrinter &) = delete;
+
+    virtual bool IsAborted() const;
+    virtual QPainter *PageCanvas();            // valid between StartJob and FinishJob
+    virtual QStringList FontList() const;
+    virtual int CopyCount() const;
+    virtual QPageLayout::Orientation PaperOrientation() const;
+    virtual int PrintableHeight() const;
+    virtual int PrintableWidth() const;
+    virtual int CurrentPage() const;
+    virtual bool IsPrinting() const;
+    virtual QString JobTitle() const;
+    virtual int PaperWidth() const;            // PrintableWidth + 2 x horizontal offset
+    virtual int PaperHeight() const;           // PrintableHeight + 2 x vertical offset
+    virtual int DeviceIndex() const;
+    virtual QStringList DeviceList() const;
+    virtual int ResolutionX() const;
+    virtual int ResolutionY() const;
+    virtual void SelectDevice(int index);
+    virtual void SetCopyCount(int count);
+    virtual void SetPaperOrientation(QPageLayout::Orientation orientation);
+    virtual void SetJobTitle(const QString &title);
+    virtual void AbortJob();
+    virtual void StartJob();
+    virtual void FinishJob();
+    virtual void StartPage();
+
+private:
+    struct Private;
+    Private *d;
+};
