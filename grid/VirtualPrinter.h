@@ -4,8 +4,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QPainter;
 class QPaintDevice;
+class QPrinter;
 
 // An abstract printer: what the grid printer draws through. The base class forwards
 // to the system's current printer; the preview printer records every sheet so that
@@ -46,7 +49,11 @@ public:
     virtual void FinishJob();
     virtual void StartPage();
 
+protected:
+    // The system printer object behind the forwarding operations.
+    QPrinter *Device() const;
+
 private:
     struct Private;
-    Private *d;
+    std::unique_ptr<Private> d;
 };

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace {
@@ -65,4 +67,26 @@ QString QtDialogService::getSaveFileName(QWidget *parent, const SaveRequest &req
 int QtDialogService::execModal(QDialog *dialog)
 {
     return dialog->exec() == QDialog::Accepted ? IdOk : IdCancel;
+}
+
+bool QtDialogService::printDialog(QWidget *parent, QPrinter *printer, int fromPage, int toPage,
+                                  int *chosenFrom, int *chosenTo)
+{
+    QPrintDialog dialog(printer, parent);
+    dialog.setMinMax(fromPage, toPage);
+    dialog.setFromTo(fromPage, toPage);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    int from = fromPage;
+    int to = toPage;
+    if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
+        from = printer->fromPage();
+        to = printer->toPage();
+    }
+    if (chosenFrom)
+        *chosenFrom = from;
+    if (chosenTo)
+        *chosenTo = to;
+    return true;
 }

@@ -4,6 +4,7 @@
 #include <functional>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 // Message-box flags in the sense of the design: one button set, one icon, one default.
@@ -43,6 +44,11 @@ public:
     // Shows a dialog modally and returns its result (IdOk or IdCancel).
     virtual int execModal(QDialog *dialog) = 0;
 
+    // The system print dialog for a document of the pages fromPage..toPage. On OK the
+    // printer carries the chosen settings and *chosenFrom/*chosenTo the chosen range.
+    virtual bool printDialog(QWidget *parent, QPrinter *printer, int fromPage, int toPage,
+                             int *chosenFrom, int *chosenTo) = 0;
+
     static DialogService *instance();
     // Installs a replacement (tests); nullptr restores the real one. Not owned.
     static void setInstance(DialogService *service);
@@ -56,4 +62,6 @@ public:
                    unsigned flags) override;
     QString getSaveFileName(QWidget *parent, const SaveRequest &request) override;
     int execModal(QDialog *dialog) override;
+    bool printDialog(QWidget *parent, QPrinter *printer, int fromPage, int toPage,
+                     int *chosenFrom, int *chosenTo) override;
 };

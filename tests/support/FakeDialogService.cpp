@@ -28,3 +28,18 @@ int FakeDialogService::execModal(QDialog *dialog)
     ++modalCount;
     return onModal ? onModal(dialog) : IdCancel;
 }
+
+bool FakeDialogService::printDialog(QWidget *, QPrinter *printer, int fromPage, int toPage,
+                                    int *chosenFrom, int *chosenTo)
+{
+    printRequests.append({fromPage, toPage});
+    if (!printAccept)
+        return false;
+    if (onPrint)
+        onPrint(printer);
+    if (chosenFrom)
+        *chosenFrom = printFrom > 0 ? printFrom : fromPage;
+    if (chosenTo)
+        *chosenTo = printTo > 0 ? printTo : toPage;
+    return true;
+}

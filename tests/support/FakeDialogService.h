@@ -24,6 +24,8 @@ public:
                    unsigned flags) override;
     QString getSaveFileName(QWidget *parent, const SaveRequest &request) override;
     int execModal(QDialog *dialog) override;
+    bool printDialog(QWidget *parent, QPrinter *printer, int fromPage, int toPage,
+                     int *chosenFrom, int *chosenTo) override;
 
     QList<Message> messages;            // every message box shown, in order
     QList<int> answers;                 // answers to the next message boxes; IdOk when empty
@@ -33,4 +35,17 @@ public:
     // Its return value is the dialog's result. Without one, the dialog is cancelled.
     std::function<int(QDialog *)> onModal;
     int modalCount = 0;
+
+    struct PrintRequest {
+        int fromPage;
+        int toPage;
+    };
+    QList<PrintRequest> printRequests;    // every print dialog shown
+    // Answer of the print dialog: accepted with this range ({0, 0} = the whole range
+    // offered), or cancelled. onPrint, when set, may adjust the printer (e.g. its
+    // output file) before printing starts.
+    bool printAccept = false;
+    int printFrom = 0;
+    int printTo = 0;
+    std::function<void(QPrinter *)> onPrint;
 };
