@@ -3,6 +3,7 @@
 #include "app/data/Query.h"
 #include "grid/ColumnFooter.h"
 #include "grid/FixedPoint.h"
+#include "grid/FooterTotalText.h"
 #include "grid/GridColumn.h"
 #include "grid/NumberFormat.h"
 #include "grid/RecordGrid.h"
@@ -73,20 +74,6 @@ private:
     bool m_restored = false;
 };
 
-QString footerTotalText(const TColumnFooter *footer, FieldKind kind, qint64 total)
-{
-    if (footer->valueType() == fvtCount) {
-        const qint64 count = FixedPoint::toInteger(total);
-        return footer->displayFormat().isEmpty()
-            ? QString::number(count)
-            : formatNumberMask(footer->displayFormat(), double(count));
-    }
-    if (!footer->displayFormat().isEmpty())
-        return formatNumberMask(footer->displayFormat(), FixedPoint::toDouble(total));
-    return kind == FieldKind::Integer ? FixedPoint::formatInteger(total)
-                                      : FixedPoint::formatGeneral(total);
-}
-
 } // namespace
 
 TGridExporter::TGridExporter()
@@ -131,7 +118,7 @@ void TGridExporter::PutFooterRow(const TColumnList &columns, int footerRow)
         if (footer->valueType() == fvtSum || footer->valueType() == fvtCount) {
             const int field = q ? q->fieldIndex(footer->effectiveFieldName()) : -1;
             const FieldKind kind = field >= 0 ? q->fieldKind(field) : FieldKind::Float;
-            text = footerTotalText(footer, kind, footerValue(c, footerRow));
+            text = FooterTotalText(footer, kind, footerValue(c, footerRow));
         } else {
             text = m_grid->footerValueText(footerRow, column);
         }
