@@ -12,6 +12,7 @@
 #include "app/data/Tables.h"
 #include "controls/EditN.h"
 #include "controls/GlgBtn.h"
+#include "grid/GridPrinter.h"
 #include "grid/RecordGrid.h"
 #include "grid/XlsGridExporter.h"
 #include "app/pOrder.h"
@@ -133,6 +134,15 @@ TfMain::TfMain(QWidget *parent) : QMainWindow(parent), adoDb(std::make_unique<Co
     lower->addWidget(Panel1);
     buildOrderArea();
     lower->addWidget(Panel4, 1);
+
+    OrderPrinter = new TGridPrinter(this);
+    OrderPrinter->setObjectName(QStringLiteral("OrderPrinter"));
+    OrderPrinter->SetGrid(OrderGrid);
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPixelSize(11);
+    OrderPrinter->PageHeader.Font = tahoma;
+    OrderPrinter->PageFooter.Font = tahoma;
+    OrderPrinter->SetUnits(MM);
 
     connectCommand(GlgBtn6, &TfMain::GlgBtn6Click);
     connectCommand(GlgBtn8, &TfMain::GlgBtn8Click);
@@ -519,6 +529,19 @@ void TfMain::GlgBtn10Click()
 
 void TfMain::GlgBtn5Click()
 {
+    using namespace Tables::F;
+    if (!outputReady())
+        return;
+    TPageColontitle &header = OrderPrinter->PageHeader;
+    header.CenterText.clear();
+    header.CenterText << QStringLiteral("报刊订阅清单") + PageLabel();
+    qKh->first();
+    header.LeftText.clear();
+    header.LeftText << QString()
+                    << QStringLiteral("客户名称：") + qKh->fieldByName(fieldName(CustName)).asString()
+                    << QStringLiteral("客户地址：") + qKh->fieldByName(fieldName(Address)).asString()
+                    << QStringLiteral("联系电话：") + qKh->fieldByName(fieldName(Phone)).asString();
+    OrderPrinter->ShowPreview();
 }
 
 bool TfMain::outputReady()

@@ -17,6 +17,7 @@ class TEditN;
 class TfKh;
 class TfOrder;
 class TGlgBtn;
+class TGridPrinter;
 class TRecordGrid;
 
 // The working directory captured when the main window is created; the database
@@ -80,6 +81,8 @@ public:
     TGlgBtn *GlgBtn6, *GlgBtn8, *GlgBtn9;
     TRecordGrid *PostGrid, *NoPostGrid, *ForeignGrid, *OrderGrid;
     TGlgBtn *GlgBtn1, *GlgBtn2, *GlgBtn3, *GlgBtn7, *GlgBtn10, *GlgBtn5, *GlgBtn4;
+
+    TGridPrinter *OrderPrinter;   // prints OrderGrid through the preview
 
     TfOrder *fOrder = nullptr;
     TfKh *fKh = nullptr;

@@ -6,12 +6,19 @@
 #include "grid/FixedPoint.h"
 #include "grid/FooterTotalText.h"
 #include "grid/GridColumn.h"
+#include "grid/PageSetupDialog.h"
+#include "grid/PreviewForm.h"
+#include "grid/PrinterPreview.h"
 #include "grid/RecordGrid.h"
 #include "grid/VirtualPrinter.h"
 #include "platform/Clock.h"
+#include "platform/DialogService.h"
 
 #include <QCoreApplication>
+#include <QCheckBox>
 #include <QFontMetrics>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QLocale>
 #include <QPainter>
 #include <QPalette>
@@ -790,10 +797,15 @@ void TGridPrinter::SetUnits(TMeasureUnits units)
     m_units = units;
 }
 
+bool TGridPrinter::canRun() const
+{
+    return !m_running && m_grid && m_grid->dataSet() && m_grid->dataSet()->isActive();
+}
+
 void TGridPrinter::RenderTo(TVirtualPrinter *printer)
 {
     // A run lets window messages through; a second one waits for the first to end.
-    if (m_running || !printer)
+    if (!printer || !canRun())
         return;
     m_running = true;
     struct Reset
@@ -807,4 +819,73 @@ void TGridPrinter::RenderTo(TVirtualPrinter *printer)
 
 void TGridPrinter::ShowPreview()
 {
+    if (!canRun())
+        return;
+    TPrinterPreview *preview = PreviewPrinter();
+    // The preview window outlives the main window's printer: its page-setup command
+    // must not reach a printer that has gone.
+    QPointer<TGridPrinter> self(this);
+    std::function<void()> pageSetup = OnPrinterSetupDialog;
+    if (!pageSetup) {
+        pageSetup = [self] {
+            if (self && self->EditPageSetup())
+                self->ShowPreview();
+        };
+    }
+    preview->setPageSetupHandler(std::move(pageSetup));
+    preview->setGridPrinter(this);
+    RenderTo(preview);
+}
+
+bool TGridPrinter::EditPageSetup()
+{
+    if (!m_setupDialog) {
+        m_setupDialog = std::make_unique<TPageSetupDialog>();
+        m_setupDialog->OnPrinterSetup = [d = m_setupDialog.get()] {
+            DialogService::instance()->printDialog(
+                d, PreviewPrinter()->PrintDevice(), 1, 1, nullptr, nullptr);
+        };
+    }
+    TPageSetupDialog *d = m_setupDialog.get();
+    const std::pair<QLineEdit *, qint64 *> margins[] = {
+        { d->TopEdit, &Page.TopMargin },
+        { d->BottomEdit, &Page.BottomMargin },
+        { d->LeftEdit, &Page.LeftMargin },
+        { d->RightEdit, &Page.RightMargin },
+    };
+    for (const auto &[edit, margin] : margins)
+        edit->setText(FixedPoint::formatGeneral(*margin));
+    d->FitWidth->setChecked(Options & gpFitGridToPageWidth);
+    d->FontName->setText(PrintFontName);
+    d->StretchLines->setChecked(Options & gpRowAutoStretch);
+    d->Colored->setChecked(Options & gpColored);
+    (Options & gpFitByColWidths ? d->ChangeWidths : d->ScaleGrid)->setChecked(true);
+    d->OptimalWidths->setChecked(Options & gpOptimalColWidths);
+    if (DialogService::instance()->execModal(d) != IdOk)
+        return false;
+
+    // Nothing changes unless every margin is a number.
+    qint64 values[4];
+    for (int i = 0; i < 4; ++i) {
+        double v = 0;
+        if (!TPageSetupDialog::marginValue(margins[i].first, &v))
+            return false;
+        values[i] = FixedPoint::fromDouble(v);
+    }
+    for (int i = 0; i < 4; ++i)
+        *margins[i].second = values[i];
+    PrintFontName = d->FontName->text().trimmed();
+    TGridPrintOptions o = 0;
+    if (d->FitWidth->isChecked())
+        o |= gpFitGridToPageWidth;
+    if (d->Colored->isChecked())
+        o |= gpColored;
+    if (d->StretchLines->isChecked())
+        o |= gpRowAutoStretch;
+    if (d->ChangeWidths->isChecked())
+        o |= gpFitByColWidths;
+    if (d->OptimalWidths->isChecked())
+        o |= gpOptimalColWidths;
+    Options = o;
+    return true;
 }

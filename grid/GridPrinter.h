@@ -6,7 +6,9 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
+class TPageSetupDialog;
 class TRecordGrid;
 class TVirtualPrinter;
 
@@ -102,14 +104,20 @@ public:
     // One run into the given printer. Does nothing without a grid or an open data set,
     // and while a run is already in progress.
     void RenderTo(TVirtualPrinter *printer);
-    // A run into the program's preview printer, which shows the sheets.
+    // A run into the program's preview printer, which shows the sheets; its page-setup
+    // command edits this printer's settings and runs again.
     void ShowPreview();
+    // The page-setup dialog on the margins, the print font and the options; true when
+    // it was confirmed and the settings changed.
+    bool EditPageSetup();
 
     bool isPrinting() const { return m_running; }
 
 private:
     class Run;
+    bool canRun() const;
     QPointer<TRecordGrid> m_grid;
     TMeasureUnits m_units = MM;
     bool m_running = false;
+    std::unique_ptr<TPageSetupDialog> m_setupDialog; // made once and kept
 };
