@@ -196,7 +196,18 @@ void TPreviewBox::LayoutPage()
 
 void TPreviewBox::updateRanges()
 {
-    const QSize view = viewport()->size();
+    // The viewport once the scroll bars this layout needs are shown, so that a
+    // position set right after a layout is not clamped to a stale range.
+    const QSize client = clientSize();
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    bool vertical = m_contentH > client.height();
+    bool horizontal = m_contentW > client.width();
+    if (vertical && !horizontal)
+        horizontal = m_contentW > client.width() - bar;
+    if (horizontal && !vertical)
+        vertical = m_contentH > client.height() - bar;
+    const QSize view(client.width() - (vertical ? bar : 0),
+                     client.height() - (horizontal ? bar : 0));
     horizontalScrollBar()->setRange(0, qMax(0, m_contentW - view.width()));
     horizontalScrollBar()->setPageStep(view.width());
     horizontalScrollBar()->setSingleStep(qMax(1, view.width() / 20));
