@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTest>
 #include <deque>
 #include <map>
@@ -247,15 +248,15 @@ QStringList rowsOf(int n, double amount = 12.5)
     return out;
 }
 
-// Centres of the black runs along a row or a column of an image.
+// Centres of the dark runs (lines) along a row or a column of an image.
 QList<int> blackRuns(const QImage &img, bool horizontal, int at)
 {
     QList<int> out;
     const int n = horizontal ? img.width() : img.height();
     int start = -1;
     for (int i = 0; i <= n; ++i) {
-        const bool black = i < n
-            && (horizontal ? img.pixel(i, at) : img.pixel(at, i)) == qRgb(0, 0, 0);
+        const bool black
+            = i < n && qGray(horizontal ? img.pixel(i, at) : img.pixel(at, i)) < 100;
         if (black && start < 0)
             start = i;
         if (!black && start >= 0) {
@@ -293,6 +294,11 @@ private slots:
     void currentRecordRestored();
     void marginUnits();
     void nothingWithoutOpenData();
+    void rowTallerThanTheFrame();
+    void secondRunWaits();
+    void textBeforeAndAfterGrid();
+    void fitToPageWidth_data();
+    void fitToPageWidth();
 };
 
 void TestGridPrinter::macros_data()
@@ -579,6 +585,88 @@ void TestGridPrinter::nothingWithoutOpenData()
     TGridPrinter noGrid;
     noGrid.RenderTo(&texts);
     QCOMPARE(texts.sheetCount(), 0);
+}
+
+// A row that cannot fit below the title row on any sheet gets a sheet of its own
+// instead of stopping the run from ending.
+void TestGridPrinter::rowTallerThanTheFrame()
+{
+    OrderList f(rowsOf(3));
+    f.printer.PageHeader.LeftText = QStringList { "1", "2", "3", "4", "5", "6", "7" };
+    TestPrinter texts(TestPrinter::Texts, 300);
+    f.printer.RenderTo(&texts);
+    QCOMPARE(texts.sheetCount(), 4);
+    QCOMPARE(texts.finished, 1);
+    for (int s = 0; s < 3; ++s)
+        QVERIFY(texts.lines(s).contains(QStringLiteral("c%1|name%1|1|12.50").arg(s)));
+    QVERIFY(texts.lines(3).contains(QStringLiteral("合计|3|37.5")));
+}
+
+void TestGridPrinter::secondRunWaits()
+{
+    OrderList f(rowsOf(3));
+    TestPrinter second(TestPrinter::Texts);
+    f.printer.OnBeforePrint = [&] { f.printer.RenderTo(&second); };
+    TestPrinter first(TestPrinter::Texts);
+    f.printer.RenderTo(&first);
+    QCOMPARE(first.sheetCount(), 1);
+    QCOMPARE(second.sheetCount(), 0);
+    QCOMPARE(second.finished, 0);
+    f.printer.OnBeforePrint = nullptr;
+    f.printer.RenderTo(&second);
+    QCOMPARE(second.sheetCount(), 1);
+}
+
+void TestGridPrinter::textBeforeAndAfterGrid()
+{
+    OrderList f(rowsOf(2));
+    f.printer.PageHeader.CenterText = QStringList { "标题" };
+    f.printer.BeforeGridText = QStringList { "前言" };
+    f.printer.AfterGridText = QStringList { "附言" };
+    TestPrinter texts(TestPrinter::Texts);
+    f.printer.RenderTo(&texts);
+    QCOMPARE(texts.sheetCount(), 1);
+    QCOMPARE(texts.lines(0),
+        (QStringList { "标题", "前言", "报刊代号|报刊名称|份数|金额", "c0|name0|1|12.50",
+            "c1|name1|1|12.50", "合计|2|25", "附言" }));
+}
+
+void TestGridPrinter::fitToPageWidth_data()
+{
+    QTest::addColumn<int>("options");
+    QTest::addColumn<int>("sheets");
+    QTest::newRow("off") << 0 << 3;
+    QTest::newRow("column widths") << int(gpFitGridToPageWidth | gpFitByColWidths) << 1;
+    QTest::newRow("scaled") << int(gpFitGridToPageWidth) << 1;
+}
+
+void TestGridPrinter::fitToPageWidth()
+{
+    QFETCH(int, options);
+    QFETCH(int, sheets);
+    OrderList f(rowsOf(2));
+    const QList<int> screen { 300, 250, 700, 20 };
+    for (int i = 0; i < screen.size(); ++i)
+        f.grid.column(i)->setWidth(screen[i]);
+    f.printer.Options = options;
+    TestPrinter pixels(TestPrinter::Pixels);
+    f.printer.RenderTo(&pixels);
+    QCOMPARE(pixels.sheetCount(), sheets);
+    // Nothing is drawn right of the right margin, on any sheet.
+    const int right = TestPrinter::Width + TestPrinter::OffX - R(TestPrinter::Dpi * 2 / 2.54);
+    for (const QImage &img : pixels.images)
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = right + 2; x < img.width(); ++x)
+                QCOMPARE(img.pixel(x, y), qRgb(255, 255, 255));
+    // All four columns on the one sheet, side by side.
+    if (sheets == 1) {
+        TestPrinter texts(TestPrinter::Texts);
+        f.printer.RenderTo(&texts);
+        const QStringList lines = texts.lines(0);
+        QVERIFY(lines.contains(QStringLiteral("报刊代号|报刊名称|份数|金额"))
+            || lines.contains(QStringLiteral("报刊代号|报刊名称|份数")));
+        QCOMPARE(lines.filter(QRegularExpression("^c1\\|name1\\|(1\\|12\\.50|12\\.50\\|1)$")).size(), 1);
+    }
 }
 
 QTEST_MAIN(TestGridPrinter)
