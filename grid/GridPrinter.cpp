@@ -14,15 +14,16 @@
 #include "platform/Clock.h"
 #include "platform/DialogService.h"
 
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QLocale>
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
+#include <QRadioButton>
 #include <QTransform>
 #include <cmath>
 #include <vector>
@@ -58,6 +59,16 @@ QString replaceMacro(const QString &text, const QString &macro, const QString &v
     }
     return out;
 }
+
+// An hourglass while a run reads every record before drawing.
+class OverrideCursor
+{
+public:
+    OverrideCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~OverrideCursor() { QGuiApplication::restoreOverrideCursor(); }
+    OverrideCursor(const OverrideCursor &) = delete;
+    OverrideCursor &operator=(const OverrideCursor &) = delete;
+};
 
 const QString PagesMacro = QStringLiteral("&[Pages]");
 
@@ -129,6 +140,8 @@ private:
     void setupCanvas();
     void pageGeometry();
     void columnWidths();
+    void optimalWidths();
+    int textWidth(const QFont &font, const QString &text) const;
     int colontitle(const TPageColontitle &c, const QRect &rect, bool header, bool measure);
     int textHeight(const QFont &font, const QString &text, int width, bool wrap) const;
     void measureHeights();
@@ -262,9 +275,10 @@ void TGridPrinter::Run::pageGeometry()
     const TPageParams &p = m_owner.Page;
     m_left = R(m_dpiX * FixedPoint::toDouble(p.LeftMargin) / u) - offX;
     m_top = R(m_dpiY * FixedPoint::toDouble(p.TopMargin) / u) - offY;
-    m_right = m_printer->PrintableWidth() + offX - R(m_dpiX * FixedPoint::toDouble(p.RightMargin) / u);
-    m_bottom
-        = m_printer->PrintableHeight() + offY - R(m_dpiY * FixedPoint::toDouble(p.BottomMargin) / u);
+    m_right
+        = m_printer->PrintableWidth() + offX - R(m_dpiX * FixedPoint::toDouble(p.RightMargin) / u);
+    m_bottom = m_printer->PrintableHeight() + offY
+        - R(m_dpiY * FixedPoint::toDouble(p.BottomMargin) / u);
     // The order grid draws flat cells.
     m_padX = R(2 * m_sx);
     m_padY = R(m_sy);
@@ -277,6 +291,9 @@ void TGridPrinter::Run::columnWidths()
     m_widths.clear();
     for (TGridColumn *c : m_columns)
         m_widths.push_back(R((c->width() + 1) * m_sx));
+
+    if (m_owner.Options & gpOptimalColWidths)
+        optimalWidths();
 
     const int frame = m_right - m_left;
     const TGridPrintOptions o = m_owner.Options;
@@ -317,6 +334,41 @@ void TGridPrinter::Run::columnWidths()
         }
     }
     m_groupEnds.push_back(int(m_widths.size()) - 1);
+}
+
+int TGridPrinter::Run::textWidth(const QFont &font, const QString &text) const
+{
+    const QFontMetrics fm(font, m_canvas->device());
+    int w = 0;
+    for (const QString &line : text.split(QLatin1Char('\n')))
+        w = qMax(w, fm.horizontalAdvance(line));
+    return w;
+}
+
+void TGridPrinter::Run::optimalWidths()
+{
+    // Every column as wide as its caption and its widest cell, footers included; the
+    // footer totals are worked out on the way and started afresh afterwards.
+    const OverrideCursor hourglass;
+    const QFont title = printFont(m_grid->titleFont());
+    const int pad = 2 * m_padX;
+    for (int c = 0; c < int(m_columns.size()); ++c)
+        m_widths[size_t(c)] = qMax(10, textWidth(title, m_columns[c]->title()) + pad);
+    const auto widen = [&](const PrintPosition &p) {
+        for (int c = 0; c < int(m_columns.size()); ++c) {
+            const CellContent cell = content(p, c);
+            m_widths[size_t(c)] = qMax(m_widths[size_t(c)], textWidth(cell.font, cell.text) + pad);
+        }
+    };
+    for (int r = 0; r < m_data->recordCount(); ++r) {
+        m_data->setRecNo(r);
+        widen({ PrintPosition::Record, r });
+        accumulate();
+    }
+    for (int r = 0; r < m_grid->footerRowCount(); ++r)
+        widen({ PrintPosition::Footer, r });
+    std::fill(m_footerValues.begin(), m_footerValues.end(), 0);
+    m_data->first();
 }
 
 int TGridPrinter::Run::textHeight(
@@ -385,7 +437,8 @@ void TGridPrinter::Run::measureHeights()
         QString caption = m_columns[i]->title();
         if (caption.isEmpty())
             caption = QStringLiteral(" ");
-        tallest = qMax(tallest, textHeight(title, caption, m_widths[size_t(i)] - R(4 * m_sx), true));
+        tallest
+            = qMax(tallest, textHeight(title, caption, m_widths[size_t(i)] - R(4 * m_sx), true));
     }
     m_titleRowHeight = tallest + R(10 * m_sy);
 
@@ -394,8 +447,8 @@ void TGridPrinter::Run::measureHeights()
         int full = 0;
         for (int w : m_widths)
             full += w;
-        m_titleBlockHeight = textHeight(title, m_owner.Title.join(QLatin1Char('\n')),
-                                 full - 2 * m_padX, true)
+        m_titleBlockHeight
+            = textHeight(title, m_owner.Title.join(QLatin1Char('\n')), full - 2 * m_padX, true)
             + 2 * R(10 * m_sy / 2);
     }
 }
@@ -568,7 +621,8 @@ void TGridPrinter::Run::drawTitle(int first, int last, int y)
             const int vInset = R(10 * m_sy / 2);
             m_canvas->drawText(QRect(left - before + m_padX, y + vInset, full - 2 * m_padX,
                                    m_titleBlockHeight - 2 * vInset),
-                Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_owner.Title.join(QLatin1Char('\n')));
+                Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                m_owner.Title.join(QLatin1Char('\n')));
             m_canvas->restore();
         }
         m_lines << QLine(left, y + m_titleBlockHeight, left, y) << QLine(left, y, right, y)
@@ -675,8 +729,8 @@ void TGridPrinter::Run::plainText(const QStringList &lines)
     // Line by line from the top of the frame + used, on further sheets as needed.
     const QFont font = printFont(m_grid->font());
     for (const QString &line : lines) {
-        const int h = textHeight(font, line.isEmpty() ? QStringLiteral(" ") : line,
-            m_right - m_left, true);
+        const int h
+            = textHeight(font, line.isEmpty() ? QStringLiteral(" ") : line, m_right - m_left, true);
         if (m_used > 0 && m_top + m_used + h > m_bottom) {
             newSheet();
             m_used = 0;
@@ -756,13 +810,16 @@ void TGridPrinter::Run::execute()
     m_top0 = m_top;
     m_bottom0 = m_bottom;
     const QRect whole(m_left, m_top, m_right - m_left, 0);
-    m_headerHeight = m_owner.PageHeader.isEmpty() ? 0 : colontitle(m_owner.PageHeader, whole, true, true);
+    m_headerHeight
+        = m_owner.PageHeader.isEmpty() ? 0 : colontitle(m_owner.PageHeader, whole, true, true);
     m_top += m_headerHeight;
-    m_footerHeight = m_owner.PageFooter.isEmpty() ? 0 : colontitle(m_owner.PageFooter, whole, false, true);
+    m_footerHeight
+        = m_owner.PageFooter.isEmpty() ? 0 : colontitle(m_owner.PageFooter, whole, false, true);
     m_bottom -= m_footerHeight;
     measureHeights();
 
     if (mentionsPages(m_owner.PageHeader) || mentionsPages(m_owner.PageFooter)) {
+        const OverrideCursor hourglass;
         m_counting = true;
         m_sheets = 1;
         body();
@@ -812,7 +869,7 @@ void TGridPrinter::RenderTo(TVirtualPrinter *printer)
     {
         bool &flag;
         ~Reset() { flag = false; }
-    } reset{ m_running };
+    } reset { m_running };
     Run run(*this, printer);
     run.execute();
 }

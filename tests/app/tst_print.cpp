@@ -4,8 +4,8 @@
 #include "controls/GlgBtn.h"
 #include "grid/GridPrinter.h"
 #include "grid/PageSetupDialog.h"
-#include "grid/PrinterPreview.h"
 #include "grid/PreviewForm.h"
+#include "grid/PrinterPreview.h"
 #include "grid/RecordGrid.h"
 
 #include <QCheckBox>
@@ -26,10 +26,11 @@ private slots:
 };
 
 namespace {
-void addCustomer(TestDatabase &db, const QString &name, const QString &address,
-                 const QString &phone)
+void addCustomer(
+    TestDatabase &db, const QString &name, const QString &address, const QString &phone)
 {
-    db.execute(QStringLiteral("insert into KH values ('%1', '%2', '%3')").arg(name, address, phone));
+    db.execute(
+        QStringLiteral("insert into KH values ('%1', '%2', '%3')").arg(name, address, phone));
 }
 } // namespace
 
@@ -38,12 +39,12 @@ void tst_Print::header_data()
     QTest::addColumn<int>("page");
     QTest::addColumn<QStringList>("customer");
     QTest::addColumn<QString>("title");
-    QTest::newRow("page 0") << 0 << QStringList{"某公司", "北京路1号", "123"}
+    QTest::newRow("page 0") << 0 << QStringList { "某公司", "北京路1号", "123" }
                             << "报刊订阅清单（邮发报刊）";
-    QTest::newRow("page 2") << 2 << QStringList{"某公司", "北京路1号", "123"}
+    QTest::newRow("page 2") << 2 << QStringList { "某公司", "北京路1号", "123" }
                             << "报刊订阅清单（涉外报刊）";
     // Stored with blanks outside the program: printed as they are.
-    QTest::newRow("blanks kept") << 1 << QStringList{" 甲 ", "路 ", " 1"}
+    QTest::newRow("blanks kept") << 1 << QStringList { " 甲 ", "路 ", " 1" }
                                  << "报刊订阅清单（自办发行报刊）";
 }
 
@@ -61,16 +62,17 @@ void tst_Print::header()
     f.start();
     TfMain &w = *f.main;
     w.PageControl1->setCurrentIndex(page);
-    w.OrderPrinter->PageHeader.CenterText = QStringList{"上次的标题"};
+    w.OrderPrinter->PageHeader.CenterText = QStringList { "上次的标题" };
     w.qOrder->setRecNo(2);
     w.GlgBtn5->click();
 
     QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(f.dialogs.messages.value(0).text));
     QCOMPARE(f.dialogs.modalCount, 0);
     const TPageColontitle &h = w.OrderPrinter->PageHeader;
-    QCOMPARE(h.CenterText, QStringList{title});
-    QCOMPARE(h.LeftText, (QStringList{"", "客户名称：" + customer[0], "客户地址：" + customer[1],
-                                      "联系电话：" + customer[2]}));
+    QCOMPARE(h.CenterText, QStringList { title });
+    QCOMPARE(h.LeftText,
+        (QStringList { "", "客户名称：" + customer[0], "客户地址：" + customer[1],
+            "联系电话：" + customer[2] }));
     QVERIFY(h.RightText.isEmpty());
     QCOMPARE(h.Font.family(), QStringLiteral("Tahoma"));
     QCOMPARE(h.Font.pixelSize(), 11);
@@ -142,7 +144,7 @@ void tst_Print::printerSettings()
     QCOMPARE(p->Options, gpColored | gpFitGridToPageWidth | gpFitByColWidths);
     QCOMPARE(p->PrintFontName, QStringLiteral("SimSun"));
     // The dialog shows the margins in general number format.
-    QCOMPARE(shown, (QStringList{"2/2", "2/2", "2/2"}));
+    QCOMPARE(shown, (QStringList { "2/2", "2/2", "2/2" }));
 }
 
 QTEST_MAIN(tst_Print)

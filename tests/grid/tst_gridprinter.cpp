@@ -63,19 +63,29 @@ protected:
     int metric(PaintDeviceMetric m) const override
     {
         switch (m) {
-        case PdmWidth: return m_w;
-        case PdmHeight: return m_h;
-        case PdmWidthMM: return int(m_w * 25.4 / m_dpi);
-        case PdmHeightMM: return int(m_h * 25.4 / m_dpi);
+        case PdmWidth:
+            return m_w;
+        case PdmHeight:
+            return m_h;
+        case PdmWidthMM:
+            return int(m_w * 25.4 / m_dpi);
+        case PdmHeightMM:
+            return int(m_h * 25.4 / m_dpi);
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return m_dpi;
-        case PdmDepth: return 32;
-        case PdmNumColors: return INT_MAX;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
-        default: return 0;
+        case PdmPhysicalDpiY:
+            return m_dpi;
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
         }
     }
 
@@ -255,8 +265,7 @@ QList<int> blackRuns(const QImage &img, bool horizontal, int at)
     const int n = horizontal ? img.width() : img.height();
     int start = -1;
     for (int i = 0; i <= n; ++i) {
-        const bool black
-            = i < n && qGray(horizontal ? img.pixel(i, at) : img.pixel(at, i)) < 100;
+        const bool black = i < n && qGray(horizontal ? img.pixel(i, at) : img.pixel(at, i)) < 100;
         if (black && start < 0)
             start = i;
         if (!black && start >= 0) {
@@ -299,6 +308,7 @@ private slots:
     void textBeforeAndAfterGrid();
     void fitToPageWidth_data();
     void fitToPageWidth();
+    void optimalColumnWidths();
 };
 
 void TestGridPrinter::macros_data()
@@ -308,14 +318,19 @@ void TestGridPrinter::macros_data()
     const QDateTime at(QDate(2008, 3, 5), QTime(14, 7, 9));
     const QLocale l = QLocale::system();
     const QString shortDate = l.toString(at.date(), QLocale::ShortFormat);
-    QTest::newRow("page of pages") << "第&[Page]页/共&[Pages]页" << "第2页/共7页";
-    QTest::newRow("case-blind") << "&[PAGE] &[pages] &[page]" << "2 7 2";
-    QTest::newRow("after &") << "&&[Page] &&[pages]" << "&&[Page] &&[pages]";
-    QTest::newRow("customer name") << "某&[Page]公司" << "某2公司";
+    QTest::newRow("page of pages") << "第&[Page]页/共&[Pages]页"
+                                   << "第2页/共7页";
+    QTest::newRow("case-blind") << "&[PAGE] &[pages] &[page]"
+                                << "2 7 2";
+    QTest::newRow("after &") << "&&[Page] &&[pages]"
+                             << "&&[Page] &&[pages]";
+    QTest::newRow("customer name") << "某&[Page]公司"
+                                   << "某2公司";
     QTest::newRow("dates") << "&[ShortDate]/&[Date]" << shortDate + "/" + shortDate;
     QTest::newRow("long date") << "&[LongDate]" << l.toString(at.date(), QLocale::LongFormat);
     QTest::newRow("time") << "&[Time]" << l.toString(at.time(), QLocale::LongFormat);
-    QTest::newRow("unknown and broken") << "&[Pag] &[Page" << "&[Pag] &[Page";
+    QTest::newRow("unknown and broken") << "&[Pag] &[Page"
+                                        << "&[Pag] &[Page";
 }
 
 void TestGridPrinter::macros()
@@ -364,7 +379,8 @@ void TestGridPrinter::sheetsOfALongList()
         expected << QStringLiteral("c%1").arg(i);
     QCOMPARE(seen, expected);
     const int sheets = texts.sheetCount();
-    QCOMPARE(texts.lines(sheets - 1).last(), QStringLiteral("合计|%1|%2").arg(rows).arg(rows * 12.5));
+    QCOMPARE(
+        texts.lines(sheets - 1).last(), QStringLiteral("合计|%1|%2").arg(rows).arg(rows * 12.5));
 
     const int bottom = height + TestPrinter::OffY - R(TestPrinter::Dpi * 2 / 2.54);
     const int left = frameLeft(2 / 2.54);
@@ -454,8 +470,8 @@ void TestGridPrinter::footerTotals_data()
     QTest::addColumn<QStringList>("values"); // copies, amount
     QTest::addColumn<QString>("footer");
     QTest::newRow("0.1 x 3") << QStringList { "1, 0.1", "1, 0.1", "1, 0.1" } << "合计|3|0.3";
-    QTest::newRow("four decimals") << QStringList { "2, 0.125", "3, 0.125", "1, 1.23456" }
-                                   << "合计|6|1.4846";
+    QTest::newRow("four decimals")
+        << QStringList { "2, 0.125", "3, 0.125", "1, 1.23456" } << "合计|6|1.4846";
     QTest::newRow("nulls left out") << QStringList { "null, 5", "4, null" } << "合计|4|5";
     QTest::newRow("no rows") << QStringList {} << "合计|0|0";
 }
@@ -665,8 +681,37 @@ void TestGridPrinter::fitToPageWidth()
         const QStringList lines = texts.lines(0);
         QVERIFY(lines.contains(QStringLiteral("报刊代号|报刊名称|份数|金额"))
             || lines.contains(QStringLiteral("报刊代号|报刊名称|份数")));
-        QCOMPARE(lines.filter(QRegularExpression("^c1\\|name1\\|(1\\|12\\.50|12\\.50\\|1)$")).size(), 1);
+        QCOMPARE(
+            lines.filter(QRegularExpression("^c1\\|name1\\|(1\\|12\\.50|12\\.50\\|1)$")).size(), 1);
     }
+}
+
+void TestGridPrinter::optimalColumnWidths()
+{
+    OrderList f({ "insert into t values ('c1', "
+                  "'一份名称很长很长很长很长很长很长很长很长很长的报刊', 1, 2)" });
+    const auto widths = [&f] {
+        TestPrinter pixels(TestPrinter::Pixels);
+        f.printer.RenderTo(&pixels);
+        const QImage &img = pixels.images.front();
+        const QList<int> ys = blackRuns(img, false, frameLeft(2 / 2.54) + 2);
+        const QList<int> xs = blackRuns(img, true, ys[1] + 1);
+        QList<int> out;
+        for (int i = 1; i < xs.size(); ++i)
+            out << xs[i] - xs[i - 1];
+        return out;
+    };
+    QCOMPARE(widths(), (QList<int> { 100, 376, 76, 92 }));
+    f.printer.Options = gpOptimalColWidths;
+    const QList<int> optimal = widths();
+    QCOMPARE(optimal.size(), 4);
+    // The code column narrows to its caption, the name column widens to its text.
+    QVERIFY(optimal[0] < 100);
+    QVERIFY(optimal[1] > 376);
+    // The totals are still counted once.
+    TestPrinter texts(TestPrinter::Texts);
+    f.printer.RenderTo(&texts);
+    QCOMPARE(texts.lines(0).last(), QStringLiteral("合计|1|2"));
 }
 
 QTEST_MAIN(TestGridPrinter)
