@@ -2,6 +2,7 @@
 
 #include "grid/ColumnFooter.h"
 #include "grid/FixedPoint.h"
+#include "grid/GridColumn.h"
 #include "grid/NumberFormat.h"
 
 QString FooterTotalText(const TColumnFooter *footer, FieldKind kind, qint64 total)
@@ -16,4 +17,29 @@ QString FooterTotalText(const TColumnFooter *footer, FieldKind kind, qint64 tota
         return formatNumberMask(footer->displayFormat(), FixedPoint::toDouble(total));
     return kind == FieldKind::Integer ? FixedPoint::formatInteger(total)
                                       : FixedPoint::formatGeneral(total);
+}
+
+void AccumulateFooterTotals(Query *data, const QList<TGridColumn *> &columns, int footerRows,
+                            std::vector<qint64> &totals)
+{
+    const int count = int(columns.size());
+    for (int r = 0; r < footerRows; ++r) {
+        for (int c = 0; c < count; ++c) {
+            const TColumnFooter *footer = columns.at(c)->footerFor(r);
+            const TFooterValueType type = footer->valueType();
+            if (type != fvtSum && type != fvtCount)
+                continue;
+            const int field = data->fieldIndex(footer->effectiveFieldName());
+            if (field < 0)
+                continue;
+            qint64 &entry = totals[size_t(c) + size_t(r) * size_t(count)];
+            if (type == fvtCount) {
+                entry += FixedPoint::Scale; // null values count too
+            } else {
+                const Field f = data->field(field);
+                if (!f.isNull())
+                    entry = FixedPoint::add(entry, f.asFloat());
+            }
+        }
+    }
 }

@@ -141,27 +141,7 @@ void TGridExporter::writeBytes(const QByteArray &bytes)
 
 void TGridExporter::accumulateFooters()
 {
-    Query *q = m_grid->dataSet();
-    const int columns = int(m_columns.size());
-    for (int r = 0; r < m_grid->footerRowCount(); ++r) {
-        for (int c = 0; c < columns; ++c) {
-            const TColumnFooter *footer = m_columns.at(c)->footerFor(r);
-            const TFooterValueType type = footer->valueType();
-            if (type != fvtSum && type != fvtCount)
-                continue;
-            const int field = q->fieldIndex(footer->effectiveFieldName());
-            if (field < 0)
-                continue;
-            qint64 &entry = m_footerValues[size_t(c) + size_t(r) * size_t(columns)];
-            if (type == fvtCount) {
-                entry += FixedPoint::Scale; // null values count too
-            } else {
-                const Field f = q->field(field);
-                if (!f.isNull())
-                    entry = FixedPoint::add(entry, f.asFloat());
-            }
-        }
-    }
+    AccumulateFooterTotals(m_grid->dataSet(), m_columns, m_grid->footerRowCount(), m_footerValues);
 }
 
 void TGridExporter::WriteGridToStream(QIODevice *stream, bool exportAll)

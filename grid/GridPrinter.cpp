@@ -534,26 +534,7 @@ int TGridPrinter::Run::rowHeight(const PrintPosition &p)
 
 void TGridPrinter::Run::accumulate()
 {
-    const int columns = int(m_columns.size());
-    for (int r = 0; r < m_grid->footerRowCount(); ++r) {
-        for (int c = 0; c < columns; ++c) {
-            const TColumnFooter *footer = m_columns.at(c)->footerFor(r);
-            const TFooterValueType type = footer->valueType();
-            if (type != fvtSum && type != fvtCount)
-                continue;
-            const int field = m_data->fieldIndex(footer->effectiveFieldName());
-            if (field < 0)
-                continue;
-            qint64 &entry = m_footerValues[size_t(c) + size_t(r) * size_t(columns)];
-            if (type == fvtCount) {
-                entry += FixedPoint::Scale; // null values count too
-            } else {
-                const Field f = m_data->field(field);
-                if (!f.isNull())
-                    entry = FixedPoint::add(entry, f.asFloat());
-            }
-        }
-    }
+    AccumulateFooterTotals(m_data, m_columns, m_grid->footerRowCount(), m_footerValues);
 }
 
 bool TGridPrinter::Run::collectSlab(std::vector<SlabRow> &slab)

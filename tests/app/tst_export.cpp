@@ -33,21 +33,6 @@ void addCustomer(TestDatabase &db, const QString &name, const QString &address,
     db.execute(QStringLiteral("insert into KH values ('%1', '%2', '%3')").arg(name, address, phone));
 }
 
-// Fills the customer dialog and presses "确认"; other dialogs are cancelled.
-std::function<int(QDialog *)> confirmCustomer(TfKh *k, const QStringList &typed)
-{
-    return [k, typed](QDialog *d) {
-        if (d != k)
-            return int(IdCancel);
-        k->show();
-        k->EditN1->setText(typed[0]);
-        k->EditN2->setText(typed[1]);
-        k->EditN3->setText(typed[2]);
-        k->setResult(0);
-        k->GlgBtn1->click();
-        return k->result() == QDialog::Accepted ? int(IdOk) : int(IdCancel);
-    };
-}
 } // namespace
 
 void tst_Export::proposedName_data()

@@ -295,17 +295,7 @@ void tst_Ordering::customer()
     MainFixture f(db);
     f.start();
     TfKh *k = f.customer;
-    f.dialogs.onModal = [&](QDialog *d) {
-        if (d != k)
-            return int(IdCancel);
-        k->show();
-        k->EditN1->setText(typed[0]);
-        k->EditN2->setText(typed[1]);
-        k->EditN3->setText(typed[2]);
-        k->setResult(0);
-        k->GlgBtn1->click();
-        return k->result() == QDialog::Accepted ? int(IdOk) : int(IdCancel);
-    };
+    f.dialogs.onModal = confirmCustomer(k, typed);
     f.main->GlgBtn10->click();
     if (message.isEmpty()) {
         QVERIFY(f.dialogs.messages.isEmpty());

@@ -8,7 +8,12 @@
 #include "app/pOrder.h"
 #include "platform/Clock.h"
 
+#include "controls/EditN.h"
+#include "controls/GlgBtn.h"
+
 #include <QDir>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
 // The program's three windows over a test database, started from the database's
@@ -50,3 +55,19 @@ public:
 private:
     QString m_oldDir;
 };
+
+// Fills the customer dialog and presses "确认"; other dialogs are cancelled.
+inline std::function<int(QDialog *)> confirmCustomer(TfKh *k, const QStringList &typed)
+{
+    return [k, typed](QDialog *d) {
+        if (d != k)
+            return int(IdCancel);
+        k->show();
+        k->EditN1->setText(typed[0]);
+        k->EditN2->setText(typed[1]);
+        k->EditN3->setText(typed[2]);
+        k->setResult(0);
+        k->GlgBtn1->click();
+        return k->result() == QDialog::Accepted ? int(IdOk) : int(IdCancel);
+    };
+}
