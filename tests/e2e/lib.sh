@@ -1,6 +1,12 @@
 # Helpers for end-to-end tests: an Xvfb display with a small window manager, the
 # program started in a working directory, keys sent with xdotool.
 
+# The tests do not depend on the caller's locale. xdotool matches window titles with
+# the character type of its own locale, so it always gets a UTF-8 one; the program is
+# started with no locale at all, as from a bare shell, and must cope with that itself.
+xdotool() { LC_ALL=C.UTF-8 command xdotool "$@"; }
+E2E_NO_LOCALE=(-u LANG -u LANGUAGE -u LC_ALL -u LC_CTYPE -u LC_MESSAGES -u LC_NUMERIC -u LC_TIME)
+
 E2E_XPID=""
 E2E_WMPID=""
 E2E_APPPID=""
@@ -41,7 +47,7 @@ e2e_stop_x() {
 }
 
 e2e_start_app_nowait() {  # app workdir
-  ( cd "$2" && exec env -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$1" >"$2/app.log" 2>&1 ) &
+  ( cd "$2" && exec env "${E2E_NO_LOCALE[@]}" -u QT_QPA_PLATFORM QT_QPA_PLATFORM=xcb "$1" >"$2/app.log" 2>&1 ) &
   E2E_APPPID=$!
 }
 
