@@ -3,7 +3,7 @@ BUILD ?= build
 RUNDIR ?= run
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench package clean
 
 all: build
 
@@ -26,6 +26,9 @@ test: build
 
 bench: build
 	cmake --build $(BUILD) --target bench
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

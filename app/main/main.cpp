@@ -1,17 +1,23 @@
+#include "app/ApplicationIcon.h"
 #include "app/HpKh.h"
 #include "app/WindowStyle.h"
 #include "app/pMain.h"
 #include "app/pOrder.h"
 #include "controls/HintController.h"
+#include "platform/Locale.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    ensureUtf8CharacterType();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessival"));
+    QApplication::setApplicationVersion(QStringLiteral(TESSIVAL_VERSION));
+    installChineseQtTranslation();
     WindowStyle::installFontSubstitutions();
     QApplication::setFont(WindowStyle::songFont());
+    QApplication::setWindowIcon(applicationIcon());
 
     // The hint controller comes before any window and goes after the last one.
     THintController hints;
