@@ -7,7 +7,8 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   libsqlcipher-dev sqlcipher
-  fonts-arphic-uming
+  fonts-arphic-uming qt6-translations-l10n
+  desktop-file-utils
   xvfb xdotool openbox x11-apps x11-utils imagemagick
 )
 
