@@ -9,6 +9,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace SysColor;
 
 namespace {
@@ -421,6 +423,145 @@ private slots:
         QVERIFY(!btn->MouseInside());
     }
 
+    void shapedRings_data()
+    {
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<bool>("hover");
+        QTest::newRow("capsule") << int(shCapsule) << false;
+        QTest::newRow("capsule hover") << int(shCapsule) << true;
+        QTest::newRow("oval") << int(shOval) << false;
+        QTest::newRow("oval hover") << int(shOval) << true;
+    }
+
+    // Ring i of a round shape lies on (i + 1, i + 1, W - i, H - i): its topmost pixels
+    // sit in the middle column at row i + 1 and its leftmost ones in the middle rows
+    // at column i + 1, whatever the curve does in between.
+    void shapedRings()
+    {
+        QFETCH(int, shape);
+        QFETCH(bool, hover);
+        const QColor background(10, 200, 10);
+        host->setAutoFillBackground(true);
+        QPalette pal = host->palette();
+        pal.setColor(QPalette::Window, background);
+        host->setPalette(pal);
+        btn->setKind(lgNone);
+        btn->setText(QString());
+        btn->setShape(TShape(shape));
+        if (hover) {
+            QEnterEvent enter(QPointF(37, 11), QPointF(47, 21), QPointF(47, 21));
+            QCoreApplication::sendEvent(btn, &enter);
+        }
+        const QList<QColor> rings = hover
+            ? QList<QColor> { QColor(192, 192, 192), QColor(226, 226, 211), QColor(238, 238, 217),
+                  QColor(246, 246, 221), QColor(250, 250, 224), QColor(253, 253, 226) }
+            : QList<QColor> { QColor(192, 192, 192), QColor(227, 227, 227), QColor(239, 239, 239),
+                  QColor(247, 247, 247), QColor(251, 251, 251), QColor(254, 254, 254) };
+        const QColor face = hover ? QColor(254, 254, 226) : QColor(255, 255, 255);
+        const QImage img = host->grab(QRect(btn->pos(), btn->size())).toImage();
+        for (int i = 0; i < 6; ++i) {
+            QCOMPARE(px(img, 37, i + 1), rings[i]);
+            QCOMPARE(px(img, i + 1, 11), rings[i]);
+        }
+        QCOMPARE(px(img, 37, 7), face);
+        QCOMPARE(px(img, 37, 11), face);
+        // Both shapes are round at the ends: a point two pixels in from a corner is
+        // outside (a capsule end has radius 11, so is (2, 2) from its centre (11, 11)
+        // more than 12 pixels away), and so are the far corners.
+        for (const QPoint &corner : { QPoint(0, 0), QPoint(2, 2), QPoint(72, 2), QPoint(2, 19),
+                 QPoint(72, 19), QPoint(74, 21) })
+            QCOMPARE(px(img, corner.x(), corner.y()), background);
+        // A rectangle with the smallest corner radius fills the same point with a ring.
+        btn->setShape(shRectangle);
+        const QImage rect = host->grab(QRect(btn->pos(), btn->size())).toImage();
+        QVERIFY(px(rect, 2, 2) != background);
+    }
+
+    void captionEffects_data()
+    {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QPoint>("offset"); // of the effect copy from the caption itself
+        QTest::addColumn<QColor>("effect");
+        QTest::addColumn<QColor>("main");
+        const QColor highlight(0, 200, 0), shadow(200, 0, 200), face(0, 0, 200), text(0, 0, 0);
+        const QPoint none(0, 0);
+        for (const QString &state : { QStringLiteral("normal"), QStringLiteral("pressed") }) {
+            const QByteArray s = state.toLatin1();
+            QTest::newRow(s + " none") << int(txNone) << state << none << QColor() << text;
+            QTest::newRow(s + " lowered")
+                << int(txLowered) << state << QPoint(1, 1) << highlight << text;
+            QTest::newRow(s + " raised")
+                << int(txRaised) << state << QPoint(-1, -1) << highlight << text;
+            QTest::newRow(s + " shadowed")
+                << int(txShadowed) << state << QPoint(2, 2) << shadow << text;
+        }
+        const QString disabled = QStringLiteral("disabled");
+        QTest::newRow("disabled none") << int(txNone) << disabled << none << QColor() << shadow;
+        QTest::newRow("disabled lowered")
+            << int(txLowered) << disabled << QPoint(1, 1) << highlight << shadow;
+        QTest::newRow("disabled raised")
+            << int(txRaised) << disabled << QPoint(-1, -1) << highlight << shadow;
+        QTest::newRow("disabled shadowed")
+            << int(txShadowed) << disabled << QPoint(2, 2) << shadow << face;
+    }
+
+    // The caption and its effect copy, told apart by distinct system colours: the
+    // caption moves by one pixel while pressed, the copy keeps its offset from it.
+    void captionEffects()
+    {
+        QFETCH(int, style);
+        QFETCH(QString, state);
+        QFETCH(QPoint, offset);
+        QFETCH(QColor, effect);
+        QFETCH(QColor, main);
+        QPalette pal = btn->palette();
+        pal.setColor(QPalette::Light, QColor(0, 200, 0)); // button highlight
+        pal.setColor(QPalette::Dark, QColor(200, 0, 200)); // button shadow
+        pal.setColor(QPalette::Button, QColor(0, 0, 200)); // button face
+        pal.setColor(QPalette::ButtonText, QColor(0, 0, 0));
+        btn->setPalette(pal);
+        btn->setKind(lgNone);
+        btn->setShowFocused(false);
+        btn->setTextStyle(txNone);
+        QImage img = btn->grab().toImage();
+        // Between the outlines, around the caption.
+        const QRect area(btn->TextLeft() - 4, 2, btn->width() - btn->TextLeft(), btn->height() - 4);
+        const QRect plain = colourRect(img, area, QColor(0, 0, 0));
+        QVERIFY(plain.width() > 10);
+
+        btn->setTextStyle(TTextStyle(style));
+        if (state == QLatin1String("pressed"))
+            QTest::mousePress(btn, Qt::MiddleButton, {}, QPoint(30, 10));
+        if (state == QLatin1String("disabled"))
+            btn->setEnabled(false);
+        img = btn->grab().toImage();
+        const QRect caption = colourRect(img, area, main);
+        const int shift = state == QLatin1String("pressed") ? 1 : 0;
+        const QPoint moved(shift, shift);
+        if (!effect.isValid()) {
+            QCOMPARE(caption, plain.translated(moved));
+            for (const QColor &c : { QColor(0, 200, 0), QColor(200, 0, 200) }) {
+                if (c != main)
+                    QVERIFY(colourRect(img, area, c).isNull());
+            }
+        } else {
+            // The caption covers the copy where they overlap (its blended edges may
+            // take the copy's tint there): compare the sides where each stands alone.
+            const QRect copy = colourRect(img, area, effect);
+            QVERIFY(!copy.isNull());
+            if (offset.x() > 0) {
+                QCOMPARE(caption.topLeft(), plain.topLeft() + moved);
+                QCOMPARE(copy.bottomRight(), plain.bottomRight() + moved + offset);
+            } else {
+                QCOMPARE(caption.bottomRight(), plain.bottomRight() + moved);
+                QCOMPARE(copy.topLeft(), plain.topLeft() + moved + offset);
+            }
+        }
+        if (shift)
+            QTest::mouseRelease(btn, Qt::MiddleButton, {}, QPoint(30, 10));
+    }
+
     void frameWidthFiveDrawsSixRings()
     {
         btn->setFrameWidth(5);
@@ -585,6 +726,38 @@ private:
             for (int x = area.left(); x <= area.right(); ++x)
                 if (qGray(img.pixel(x, y)) < 100)
                     r |= QRect(x, y, 1, 1);
+        return r;
+    }
+
+    // Bounding rectangle of the pixels of a caption drawn in c on a light face. The
+    // text is antialiased, so a pixel counts by its tint: grey and darker than the
+    // rings for black, else the channels that are on in c clearly above the others;
+    // both at the same coverage (a fifth of the full colour).
+    static QRect colourRect(const QImage &img, const QRect &area, const QColor &c)
+    {
+        QRect r;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor p = px(img, x, y);
+                const int ch[3] = { p.red(), p.green(), p.blue() };
+                const int want[3] = { c.red(), c.green(), c.blue() };
+                bool hit;
+                if (c == QColor(0, 0, 0)) {
+                    hit = std::max({ ch[0], ch[1], ch[2] }) - std::min({ ch[0], ch[1], ch[2] }) < 30
+                        && qGray(p.rgb()) < 204;
+                } else {
+                    int onMin = 255, offMax = 0;
+                    for (int i = 0; i < 3; ++i) {
+                        if (want[i] > 100)
+                            onMin = std::min(onMin, ch[i]);
+                        else
+                            offMax = std::max(offMax, ch[i]);
+                    }
+                    hit = onMin - offMax > 40;
+                }
+                if (hit)
+                    r |= QRect(x, y, 1, 1);
+            }
         return r;
     }
 
