@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QPalette>
@@ -157,6 +158,26 @@ int characterOf(const QKeyEvent *event)
 
 } // namespace
 
+// Every edit of the user passes this validator, whatever its route (typing,
+// pasting, dropping, an input method); the program's own assignments pass too
+// but are never cut.
+class TEditNByteLimit : public QValidator
+{
+public:
+    explicit TEditNByteLimit(TEditN *edit)
+        : QValidator(edit)
+        , m_edit(edit)
+    {
+    }
+    State validate(QString &input, int &pos) const override
+    {
+        return m_edit->limitInput(input, pos);
+    }
+
+private:
+    TEditN *m_edit;
+};
+
 TEditN::TEditN(QWidget *parent)
     : QLineEdit(parent)
     , m_color(14671839)
@@ -172,6 +193,7 @@ TEditN::TEditN(QWidget *parent)
     const QDateTime now = Clock::instance()->now();
     m_valueDate = double(kDayZero.daysTo(now.date()));
     m_valueTime = now.time().msecsSinceStartOfDay() / 86400000.0;
+    setValidator(new TEditNByteLimit(this));
     connect(this, &QLineEdit::textChanged, this, &TEditN::TextChanged);
     KeyboardState::instance(); // start watching the Insert key before the first press
     if (THintController *hints = THintController::instance())
@@ -251,21 +273,60 @@ bool TEditN::IsOverwriteMode()
 int TEditN::designMaxLength() const
 {
     // QLineEdit's own default stands for "no limit".
-    return maxLength() >= 32767 ? 0 : maxLength();
+    return m_maxLength >= 32767 ? 0 : m_maxLength;
 }
 
 void TEditN::setDesignMaxLength(int length)
 {
-    // QLineEdit cuts the text to a new limit and puts the caret at the end; the
-    // limit is meant to stop typing, never to shorten the text or move the caret.
-    const int caret = cursorPosition();
-    const int selStart = selectionStart();
-    const int selLength = selectionLength();
-    setMaxLength(length <= 0 ? 32767 : qMax(length, int(text().size())));
-    if (selStart >= 0)
-        setSelection(selStart, selLength);
-    else
-        setCursorPosition(caret);
+    // The limit stops what the user adds; it never shortens the text or moves the
+    // caret (QLineEdit's own character limit is left unlimited).
+    setMaxLength(length);
+}
+
+QValidator::State TEditN::limitInput(QString &input, int &pos)
+{
+    const QString before = m_lastText;
+    const int limit = designMaxLength();
+    // An assignment by the program leaves no undo step behind; it is never cut,
+    // and neither is an edit that does not make the text longer.
+    if (limit == 0 || !isUndoAvailable() || cp936Length(input) <= limit
+        || cp936Length(input) <= cp936Length(before))
+        return QValidator::Acceptable;
+    qsizetype head = 0;
+    while (head < before.size() && head < input.size() && before.at(head) == input.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < before.size() - head && tail < input.size() - head
+        && before.at(before.size() - 1 - tail) == input.at(input.size() - 1 - tail))
+        ++tail;
+    QString inserted = input.mid(head, input.size() - head - tail);
+    const QString front = input.left(head);
+    const QString back = input.right(tail);
+    while (!inserted.isEmpty() && cp936Length(front + inserted + back) > limit) {
+        inserted.chop(1);
+        if (!inserted.isEmpty() && inserted.back().isHighSurrogate())
+            inserted.chop(1);
+    }
+    if (inserted.isEmpty())
+        return QValidator::Invalid;
+    input = front + inserted + back;
+    pos = int(head + inserted.size());
+    m_limitRewrote = true;
+    return QValidator::Acceptable;
+}
+
+bool TEditN::fitsLimit(const QString &value) const
+{
+    // Formatting must not make the text longer than the limit: a padded or
+    // completed number cut short would mean another value than the one it was
+    // formatted from.
+    const int limit = designMaxLength();
+    return limit == 0 || cp936Length(value) <= limit || cp936Length(value) <= cp936Length(text());
+}
+
+bool TEditN::growText(const QString &value)
+{
+    return fitsLimit(value) && assignText(value);
 }
 
 bool TEditN::assignText(const QString &value)
@@ -340,6 +401,26 @@ void TEditN::keyPressEvent(QKeyEvent *event)
     QKeyEvent replaced(event->type(), event->key(), event->modifiers(), QString(QChar(key)),
         event->isAutoRepeat(), event->count());
     QLineEdit::keyPressEvent(&replaced);
+}
+
+void TEditN::inputMethodEvent(QInputMethodEvent *event)
+{
+    // What an input method commits is typed, one character after the other, so it
+    // passes the filter of the box's type like the keyboard's characters.
+    const QString commit = event->commitString();
+    if (commit.isEmpty() || isReadOnly()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent rest(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&rest);
+    for (qsizetype i = 0; i < commit.size(); ++i) {
+        qsizetype n = commit.at(i).isHighSurrogate() && i + 1 < commit.size() ? 2 : 1;
+        QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, commit.mid(i, n));
+        keyPressEvent(&typed);
+        i += n - 1;
+    }
+    event->accept();
 }
 
 char16_t TEditN::FilterKey(char16_t key)
@@ -479,10 +560,39 @@ void TEditN::leaveEvent(QEvent *event)
     QLineEdit::leaveEvent(event);
 }
 
+// The hint must not outlive what it stands over: the box hidden (also with its
+// window, closed or not), disabled, or its window no longer the active one. None of
+// these gives the box a leave notification.
+void TEditN::hideEvent(QHideEvent *event)
+{
+    CancelOwnHint();
+    QLineEdit::hideEvent(event);
+}
+
+void TEditN::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        CancelOwnHint();
+    QLineEdit::changeEvent(event);
+}
+
+bool TEditN::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowDeactivate)
+        CancelOwnHint();
+    return QLineEdit::event(event);
+}
+
 // ---------------------------------------------------------------- change handling
 
 void TEditN::TextChanged()
 {
+    m_lastText = text();
+    // A text assigned by the program (it leaves no undo step) shows its beginning,
+    // as an edit control shows an assigned text; the user's editing keeps its caret.
+    if (!isUndoAvailable() && !m_limitRewrote)
+        setCursorPosition(0);
+    m_limitRewrote = false;
     // Every assignment to the text below comes back here first (a nested run),
     // so each step reads the text as it stands now.
     if ((m_editType != etInteger && m_editType != etFloat) || text().isEmpty()) {
@@ -565,11 +675,11 @@ void TEditN::ExitFormatString()
     // Lengths count code-page bytes: a CJK character takes the room of two spaces.
     switch (m_editAlign) {
     case etAlignRight:
-        while (cp936Length(text()) < target && assignText(u' ' + text())) { }
+        while (cp936Length(text()) < target && growText(u' ' + text())) { }
         break;
     case etAlignLeft:
         while (text().startsWith(u' ') && assignText(text().mid(1))) { }
-        while (cp936Length(text()) < target && assignText(text() + u' ')) { }
+        while (cp936Length(text()) < target && growText(text() + u' ')) { }
         break;
     case etAlignCenter: {
         // Half the missing room in front, rounded half to even; then one space more
@@ -578,9 +688,9 @@ void TEditN::ExitFormatString()
         int front = missing / 2;
         if (missing % 2 != 0 && front % 2 != 0)
             ++front;
-        for (int i = 0; i < front && assignText(u' ' + text()); ++i) { }
+        for (int i = 0; i < front && growText(u' ' + text()); ++i) { }
         const int behind = target - cp936Length(text()) + 1;
-        for (int i = 0; i < behind && assignText(text() + u' '); ++i) { }
+        for (int i = 0; i < behind && growText(text() + u' '); ++i) { }
         break;
     }
     default:
@@ -592,7 +702,7 @@ void TEditN::ExitFormatNumber()
 {
     const int target = m_editLengthAlign;
     if (m_editType == etInteger && m_editAlign == etAlignValue && target > 0) {
-        while (cp936Length(text()) < target && assignText(u'0' + text())) { }
+        while (cp936Length(text()) < target && growText(u'0' + text())) { }
     }
     if (text().indexOf(u'-') > 0)
         assignText(minusToFront(text()));
@@ -603,16 +713,22 @@ void TEditN::ExitFormatNumber()
         if (text().isEmpty())
             assignText(QStringLiteral("0"));
         m_decimalChar = currentDecimalChar();
+        // The decimals are completed only when all of them fit the length limit;
+        // otherwise the text keeps its shorter form, which means the same number.
         const qsizetype sep = text().indexOf(m_decimalChar);
         if (sep < 0) {
-            if (assignText(text() + m_decimalChar)) {
+            if (fitsLimit(text() + m_decimalChar + QString(p, u'0'))
+                && assignText(text() + m_decimalChar)) {
                 for (int i = 0; i < p && assignText(text() + u'0'); ++i) { }
             }
         } else {
             const qsizetype after = text().size() - sep - 1;
             if (after > p)
                 assignText(text().left(sep + 1 + p));
-            while (text().size() - sep - 1 < p && assignText(text() + u'0')) { }
+            const qsizetype missing = p - (text().size() - sep - 1);
+            if (missing > 0 && fitsLimit(text() + QString(missing, u'0'))) {
+                while (text().size() - sep - 1 < p && assignText(text() + u'0')) { }
+            }
         }
     }
     if (m_editAlign == etAlignValue && target > 0) {
@@ -621,7 +737,7 @@ void TEditN::ExitFormatNumber()
             if (cp936Length(t) >= target)
                 break;
             const QString padded = t.startsWith(u'-') ? QStringLiteral("-0") + t.mid(1) : u'0' + t;
-            if (!assignText(padded))
+            if (!growText(padded))
                 break;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QValidator>
 
 class QKeyEvent;
 
@@ -102,6 +103,11 @@ public:
     QChar TimeSepChar() const { return m_timeSepChar; }
     void setTimeSepChar(QChar c) { m_timeSepChar = c; }
 
+    // The length limit in code-page-936 bytes for what is typed, pasted or composed
+    // (32767 or less than 1: no limit). A text assigned by the program is never cut.
+    int maxLength() const { return m_maxLength; }
+    void setMaxLength(int length) { m_maxLength = length <= 0 ? 32767 : length; }
+
     // The text the box had when it last received the focus while editable.
     QString SavedText() const { return m_savedText; }
 
@@ -126,9 +132,20 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool event(QEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
+    friend class TEditNByteLimit;
     void TextChanged();
+    // Holds an edit of the user to maxLength() bytes: what was inserted is cut from
+    // its end until it fits; nothing fitting refuses the edit.
+    QValidator::State limitInput(QString &input, int &pos);
+    // Assigns a longer text only while it fits maxLength(); false when it did not.
+    bool growText(const QString &value);
+    bool fitsLimit(const QString &value) const;
     void DoEnter();
     void DoExit();
     void ExitFormatString();
@@ -178,6 +195,11 @@ private:
     double m_valueTime = 0;
     bool m_textHint = true;
     bool m_ctl3D = false;
+    int m_maxLength = 32767;
+    // The text before the change being validated, and whether the length limit
+    // rewrote the user's edit (which is then no assignment by the program).
+    QString m_lastText;
+    bool m_limitRewrote = false;
     // Between the entry and exit handling; the focus leaving for another window
     // (a message box, a menu) and coming back is no exit and no entry.
     bool m_entered = false;

@@ -70,6 +70,11 @@ private slots:
     void readOnlyRefusesEveryKey_data();
     void readOnlyRefusesEveryKey();
     void readOnlyRefusesContextMenu();
+    void lengthLimitCountsBytes_data();
+    void lengthLimitCountsBytes();
+    void inputMethodTextIsFiltered_data();
+    void inputMethodTextIsFiltered();
+    void assignedTextShowsItsBeginning();
 
 private:
     FixedKeyboardState m_keys;
@@ -428,6 +433,118 @@ void TestEditN::readOnlyRefusesContextMenu()
     }
     QVERIFY(triggered > 0);
     QCOMPARE(f.a->text(), QString("12.50"));
+}
+
+void TestEditN::lengthLimitCountsBytes_data()
+{
+    QTest::addColumn<QString>("route");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QString>("expected");
+    for (const char *route : { "typed", "pasted", "input method" }) {
+        QTest::addRow("%s: two of three characters fit", route) << route << 4 << ""
+                                                                << "中文字"
+                                                                << "中文";
+        QTest::addRow("%s: half a character does not fit", route) << route << 3 << "ab"
+                                                                  << "中"
+                                                                  << "ab";
+        QTest::addRow("%s: ASCII after CJK", route) << route << 4 << "中"
+                                                    << "abc"
+                                                    << "中ab";
+    }
+}
+
+// The limit counts code-page bytes (two for a CJK character) on every route by
+// which the user adds text.
+void TestEditN::lengthLimitCountsBytes()
+{
+    QFETCH(QString, route);
+    QFETCH(int, limit);
+    QFETCH(QString, before);
+    QFETCH(QString, added);
+    QFETCH(QString, expected);
+    Form f;
+    QVERIFY(f.ready());
+    f.a->setMaxLength(limit);
+    f.a->setText(before);
+    f.a->setFocus();
+    f.a->end(false);
+    if (route == "typed") {
+        for (QChar c : added) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(f.a, &key);
+        }
+    } else if (route == "pasted") {
+        QApplication::clipboard()->setText(added);
+        QTest::keyClick(f.a, Qt::Key_V, Qt::ControlModifier);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(added);
+        QApplication::sendEvent(f.a, &commit);
+    }
+    QCOMPARE(f.a->text(), expected);
+    // Deleting from the end and typing again works up to the limit.
+    QTest::keyClick(f.a, Qt::Key_Backspace);
+    QVERIFY(f.a->text().size() < expected.size());
+    // A text the program assigns is never cut.
+    f.a->setText("中文字中文字");
+    QCOMPARE(f.a->text(), QString("中文字中文字"));
+}
+
+void TestEditN::inputMethodTextIsFiltered_data()
+{
+    QTest::addColumn<TEditTypes>("type");
+    QTest::addColumn<QString>("commit");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("date refuses a letter") << etDate << "x"
+                                           << "";
+    QTest::newRow("date keeps the digits") << etDate << "1x2/3"
+                                           << "123";
+    QTest::newRow("time refuses a colon") << etTime << "12:3"
+                                          << "123";
+    QTest::newRow("integer, second minus") << etInteger << "-1-2"
+                                           << "-12";
+    QTest::newRow("float refuses a space") << etFloat << "1 5"
+                                           << "15";
+    QTest::newRow("text takes everything") << etString << "中x 1"
+                                           << "中x 1";
+}
+
+// An input method's text is typed, so the box's filter sees each character.
+void TestEditN::inputMethodTextIsFiltered()
+{
+    QFETCH(TEditTypes, type);
+    QFETCH(QString, commit);
+    QFETCH(QString, expected);
+    Form f;
+    QVERIFY(f.ready());
+    f.a->setEditType(type);
+    f.a->setFocus();
+    QInputMethodEvent event;
+    event.setCommitString(commit);
+    QApplication::sendEvent(f.a, &event);
+    QCOMPARE(f.a->text(), expected);
+}
+
+// A text that the program assigns shows from its beginning however long it is;
+// what the user types keeps the caret behind it.
+void TestEditN::assignedTextShowsItsBeginning()
+{
+    Form f;
+    QVERIFY(f.ready());
+    f.a->setFixedWidth(40);
+    const QString name = QStringLiteral("中华人民共和国全国人民代表大会常务委员会公报");
+    f.a->setText(name);
+    QCOMPARE(f.a->cursorPosition(), 0);
+    f.a->setFocus();
+    f.a->end(false);
+    QTest::keyClicks(f.a, "ab");
+    QCOMPARE(f.a->text(), name + "ab");
+    QCOMPARE(f.a->cursorPosition(), int(name.size()) + 2);
+    f.plain->setFocus();
+    f.a->setText("x" + name);
+    QCOMPARE(f.a->cursorPosition(), 0);
 }
 
 QTEST_MAIN(TestEditN)

@@ -61,6 +61,8 @@ private slots:
     void exitFormat_data();
     void exitFormat();
     void exitAssignsOneStepAtATime();
+    void exitFormatWithinLengthLimit_data();
+    void exitFormatWithinLengthLimit();
     void dateCheck_data();
     void dateCheck();
     void timeCheck_data();
@@ -255,6 +257,69 @@ void TestEditNValues::exitAssignsOneStepAtATime()
     QCOMPARE(changes.count(), 5);
     QCOMPARE(f.box->ValueFloat(), -1.5);
     QCOMPARE(f.box->ValueInteger(), -1);
+}
+
+void TestEditNValues::exitFormatWithinLengthLimit_data()
+{
+    QTest::addColumn<TEditTypes>("type");
+    QTest::addColumn<TEditAlign>("align");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("precision");
+    QTest::addColumn<int>("maxLength"); // 0: the limit the box sets itself
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<double>("value");
+    // A float box limits itself to 16 on entry, an integer box to 11 with a minus.
+    QTest::newRow("float padded past its limit") << etFloat << etAlignValue << 20 << 0 << 0 << "1.5"
+                                                 << "00000000000001.5" << 1.5;
+    QTest::newRow("integer padded past its limit")
+        << etInteger << etAlignValue << 14 << 0 << 0 << "-5"
+        << "-0000000005" << -5.0;
+    QTest::newRow("decimals that do not fit") << etFloat << etAlignNone << 0 << 2 << 4 << "123"
+                                              << "123" << 123.0;
+    QTest::newRow("missing decimals that do not fit")
+        << etFloat << etAlignNone << 0 << 3 << 5 << "12.5"
+        << "12.5" << 12.5;
+    QTest::newRow("decimals that just fit") << etFloat << etAlignNone << 0 << 3 << 5 << "1.5"
+                                            << "1.500" << 1.5;
+    QTest::newRow("padded decimals") << etFloat << etAlignValue << 10 << 2 << 6 << "-1.5"
+                                     << "-01.50" << -1.5;
+    QTest::newRow("text padded to its limit") << etString << etAlignRight << 6 << 0 << 4 << "ab"
+                                              << "  ab" << 0.0;
+}
+
+// Formatting on exit never grows the text past the length limit, so that the
+// limit can never cut it into another value: the text and the values agree.
+void TestEditNValues::exitFormatWithinLengthLimit()
+{
+    QFETCH(TEditTypes, type);
+    QFETCH(TEditAlign, align);
+    QFETCH(int, length);
+    QFETCH(int, precision);
+    QFETCH(int, maxLength);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QFETCH(double, value);
+    Form f;
+    QVERIFY(f.ready());
+    f.box->setLocale(QLocale("en_GB"));
+    f.box->setEditType(type);
+    f.box->setEditAlign(align);
+    f.box->setEditLengthAlign(length);
+    f.box->setEditPrecision(precision);
+    if (maxLength > 0)
+        f.box->setMaxLength(maxLength);
+    f.box->setFocus();
+    QTest::keyClicks(f.box, typed);
+    QCOMPARE(f.box->text(), typed);
+    f.other->setFocus();
+    QCOMPARE(f.box->text(), expected);
+    QVERIFY(f.box->text().size() <= f.box->maxLength());
+    if (type != etString) {
+        QCOMPARE(f.box->ValueFloat(), value);
+        QCOMPARE(f.box->ValueInteger(), qint32(value));
+    }
+    QVERIFY(shown().isEmpty());
 }
 
 void TestEditNValues::dateCheck_data()

@@ -144,7 +144,8 @@ void TestHint::cancels_data()
     QTest::addColumn<bool>("shown");
     for (bool shown : { false, true }) {
         for (const char *event : { "mouse press", "key press", "mouse leave", "focus exit",
-                 "other box", "box destroyed", "mouse over hint" }) {
+                 "other box", "box destroyed", "mouse over hint", "box hidden", "box disabled",
+                 "window hidden", "window closed", "window deactivated" }) {
             if (!shown && QByteArray(event) == "mouse over hint")
                 continue;
             QTest::addRow("%s while %s", event, shown ? "shown" : "waiting")
@@ -192,6 +193,21 @@ void TestHint::cancels()
         delete f.narrow;
     } else if (event == "mouse over hint") {
         moveOver(m_hints.get());
+    } else if (event == "box hidden") {
+        f.narrow->hide();
+    } else if (event == "box disabled") {
+        f.narrow->setEnabled(false);
+    } else if (event == "window hidden") {
+        f.window.hide();
+    } else if (event == "window closed") {
+        f.window.close();
+    } else if (event == "window deactivated") {
+        QWidget another;
+        another.move(400, 400);
+        another.show();
+        another.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&another));
+        QVERIFY(!f.window.isActiveWindow());
     }
 
     QVERIFY(!m_hints->isVisible());
