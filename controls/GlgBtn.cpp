@@ -324,92 +324,103 @@ void TGlgBtn::paintEvent(QPaintEvent *)
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setFont(font());
-        const bool focusMarks = drawsFocus();
-
-        // Outline and face.
-        const QColor first = color(m_pressed ? clBlack : clBtnShadow);
-        const QColor second = color(m_pressed ? clBtnHighlight : clBtnShadow);
-        TRegion outline = shapeRegion(m_shape, w, h, m_cornerRadius);
-        const quint32 faceValue = m_mouseInside ? m_enterColor : m_buttonColor;
-        outline.fill(p, color(faceValue));
-        outline.paintFrame(p, focusMarks ? color(clRed) : first);
-        outline.offset(1, 1);
-        outline.paintFrame(p, focusMarks ? color(clRed) : second);
-
-        // Gradient rings from FrameColor at the edge into the face colour; the last
-        // ring's colour is what shows through the glyph's transparent pixels.
-        QColor brush = color(faceValue);
-        {
-            const int n = m_frameWidth + (m_frameWidth % 2);
-            const QColor c1 = color(faceValue);
-            const QColor c0 = color(m_frameColor);
-            for (int i = 0; i < n; ++i) {
-                const double t = std::sqrt(double(n * n - (n - i) * (n - i))) / n;
-                brush = QColor(blend(c0.red(), c1.red(), t), blend(c0.green(), c1.green(), t),
-                    blend(c0.blue(), c1.blue(), t));
-                ringRegion(m_shape, w, h, m_cornerRadius, i).paintFrame(p, brush);
-            }
-        }
-
-        const QString caption = text();
+        paintFaceAndOutline(p);
+        const QColor innermost = paintFrameRings(p);
         const QFontMetrics fm(font());
-        const int tw = fm.horizontalAdvance(caption);
-        const int th = fm.height();
+        const QSize caption(fm.horizontalAdvance(text()), fm.height());
         const int gh = m_glyphCellWidth > 0 ? m_glyph.height() : 0;
-        m_layout = computeLayout(m_glyphLayout, w, h, m_glyphCellWidth, gh, m_glyphSpace, tw, th);
-        const int shift = m_pressed ? 1 : 0;
-
-        if (m_glyphCellWidth > 0) {
-            int cell = 0;
-            if (m_pressed && m_glyphsNum == 3)
-                cell = 2;
-            else if (!isEnabled() && m_glyphsNum >= 2)
-                cell = 1;
-            QImage src = m_glyph.copy(cell * m_glyphCellWidth, 0, m_glyphCellWidth, gh);
-            const QColor key = color(m_transparentColor);
-            if (key.isValid()) {
-                const QRgb keyRgb = key.rgb() | 0xFF000000u;
-                const QRgb fill = brush.rgb() | 0xFF000000u;
-                for (int y = 0; y < src.height(); ++y) {
-                    auto *line = reinterpret_cast<QRgb *>(src.scanLine(y));
-                    for (int x = 0; x < src.width(); ++x) {
-                        if ((line[x] | 0xFF000000u) == keyRgb)
-                            line[x] = fill;
-                    }
-                }
-            }
-            p.drawImage(QPoint(m_layout.glyphLeft + shift, m_layout.glyphTop + shift), src);
-        }
-
-        // Caption: an effect copy first, then the caption itself.
-        const Caption parsed = parseCaption(caption);
-        const QRect textRect(m_layout.textLeft, m_layout.textTop, tw, th);
-        p.setRenderHint(QPainter::TextAntialiasing, true);
-        switch (m_textStyle) {
-        case txNone:
-            break;
-        case txLowered:
-            drawCaption(
-                p, textRect.translated(1 + shift, 1 + shift), parsed, color(clBtnHighlight));
-            break;
-        case txRaised:
-            drawCaption(
-                p, textRect.translated(-1 + shift, -1 + shift), parsed, color(clBtnHighlight));
-            break;
-        case txShadowed:
-            drawCaption(p, textRect.translated(2 + shift, 2 + shift), parsed, color(clBtnShadow));
-            break;
-        }
-        QColor main = palette().color(QPalette::Active, QPalette::ButtonText);
-        if (!isEnabled())
-            main = color(m_textStyle == txShadowed ? clBtnFace : clBtnShadow);
-        drawCaption(p, textRect.translated(shift, shift), parsed, main);
-
-        if (focusMarks)
+        m_layout = computeLayout(m_glyphLayout, w, h, m_glyphCellWidth, gh, m_glyphSpace,
+            caption.width(), caption.height());
+        if (m_glyphCellWidth > 0)
+            paintGlyph(p, innermost);
+        paintCaption(p, caption);
+        if (drawsFocus())
             drawFocusRect(p, QRect(QPoint(2, 2), QPoint(w - 3, h - 3)));
     }
     if (w > MaxWidth || h > MaxHeight)
         resize(std::min(w, MaxWidth), std::min(h, MaxHeight));
+}
+
+void TGlgBtn::paintFaceAndOutline(QPainter &p)
+{
+    // Pressed: dark above and left, light below and right (the rings cover the
+    // other halves of both outlines); red all round while the focus is shown.
+    const QColor first = color(m_pressed ? clBlack : clBtnShadow);
+    const QColor second = color(m_pressed ? clBtnHighlight : clBtnShadow);
+    const bool focusMarks = drawsFocus();
+    TRegion outline = shapeRegion(m_shape, width(), height(), m_cornerRadius);
+    outline.fill(p, color(faceColor()));
+    outline.paintFrame(p, focusMarks ? color(clRed) : first);
+    outline.offset(1, 1);
+    outline.paintFrame(p, focusMarks ? color(clRed) : second);
+}
+
+QColor TGlgBtn::paintFrameRings(QPainter &p)
+{
+    // Rings from FrameColor at the edge into the face colour along a quarter
+    // circle; the last ring's colour is what shows through the glyph's transparent
+    // pixels.
+    const int n = m_frameWidth + (m_frameWidth % 2);
+    const QColor c1 = color(faceColor());
+    const QColor c0 = color(m_frameColor);
+    QColor brush = c1;
+    for (int i = 0; i < n; ++i) {
+        const double t = std::sqrt(double(n * n - (n - i) * (n - i))) / n;
+        brush = QColor(blend(c0.red(), c1.red(), t), blend(c0.green(), c1.green(), t),
+            blend(c0.blue(), c1.blue(), t));
+        ringRegion(m_shape, width(), height(), m_cornerRadius, i).paintFrame(p, brush);
+    }
+    return brush;
+}
+
+void TGlgBtn::paintGlyph(QPainter &p, const QColor &brush)
+{
+    const int shift = m_pressed ? 1 : 0;
+    int cell = 0;
+    if (m_pressed && m_glyphsNum == 3)
+        cell = 2;
+    else if (!isEnabled() && m_glyphsNum >= 2)
+        cell = 1;
+    QImage src = m_glyph.copy(cell * m_glyphCellWidth, 0, m_glyphCellWidth, m_glyph.height());
+    const QColor key = color(m_transparentColor);
+    if (key.isValid()) {
+        const QRgb keyRgb = key.rgb() | 0xFF000000u;
+        const QRgb fill = brush.rgb() | 0xFF000000u;
+        for (int y = 0; y < src.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(src.scanLine(y));
+            for (int x = 0; x < src.width(); ++x) {
+                if ((line[x] | 0xFF000000u) == keyRgb)
+                    line[x] = fill;
+            }
+        }
+    }
+    p.drawImage(QPoint(m_layout.glyphLeft + shift, m_layout.glyphTop + shift), src);
+}
+
+void TGlgBtn::paintCaption(QPainter &p, const QSize &size)
+{
+    // An effect copy first, then the caption itself; both move by one while pressed.
+    const int shift = m_pressed ? 1 : 0;
+    const Caption parsed = parseCaption(text());
+    const QRect textRect(QPoint(m_layout.textLeft, m_layout.textTop), size);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    switch (m_textStyle) {
+    case txNone:
+        break;
+    case txLowered:
+        drawCaption(p, textRect.translated(1 + shift, 1 + shift), parsed, color(clBtnHighlight));
+        break;
+    case txRaised:
+        drawCaption(p, textRect.translated(-1 + shift, -1 + shift), parsed, color(clBtnHighlight));
+        break;
+    case txShadowed:
+        drawCaption(p, textRect.translated(2 + shift, 2 + shift), parsed, color(clBtnShadow));
+        break;
+    }
+    QColor main = palette().color(QPalette::Active, QPalette::ButtonText);
+    if (!isEnabled())
+        main = color(m_textStyle == txShadowed ? clBtnFace : clBtnShadow);
+    drawCaption(p, textRect.translated(shift, shift), parsed, main);
 }
 
 void TGlgBtn::click()

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QImage>
 
+class QPainter;
+
 // Built-in glyph kinds; every value but lgNone names a bitmap resource G<NAME>.
 enum TKind : quint8 {
     lgNone,
@@ -157,6 +159,13 @@ protected:
     bool hitButton(const QPoint &pos) const override;
 
 private:
+    // The painting steps, in their order.
+    void paintFaceAndOutline(QPainter &p);
+    QColor paintFrameRings(QPainter &p); // returns the innermost ring colour
+    void paintGlyph(QPainter &p, const QColor &brush);
+    void paintCaption(QPainter &p, const QSize &size);
+    quint32 faceColor() const { return m_mouseInside ? m_enterColor : m_buttonColor; }
+
     void press(QMouseEvent *event);
     bool drawsFocus() const { return m_showFocused && hasFocus(); }
     QColor color(quint32 value) const;
