@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -152,6 +153,29 @@ TGlgBtn::TGlgBtn(QWidget *parent)
 }
 
 TGlgBtn::~TGlgBtn() = default;
+
+QChar TGlgBtn::accelerator(const QString &caption)
+{
+    const Caption parsed = parseCaption(caption);
+    if (parsed.underline < 0)
+        return {};
+    return parsed.text.at(parsed.underline).toUpper();
+}
+
+void TGlgBtn::setText(const QString &caption)
+{
+    // The base registers Alt+letter; Alt+Shift+letter is the same accelerator.
+    QAbstractButton::setText(caption);
+    if (m_shiftAcceleratorId != 0) {
+        releaseShortcut(m_shiftAcceleratorId);
+        m_shiftAcceleratorId = 0;
+    }
+    const QKeySequence alt = QKeySequence::mnemonic(caption);
+    if (!alt.isEmpty()) {
+        m_shiftAcceleratorId = grabShortcut(
+            QKeySequence(QKeyCombination(Qt::AltModifier | Qt::ShiftModifier, alt[0].key())));
+    }
+}
 
 QImage TGlgBtn::kindBitmap(TKind kind)
 {
@@ -507,6 +531,22 @@ void TGlgBtn::keyPressEvent(QKeyEvent *event)
         event->accept();
         click();
         return;
+    }
+    // A button takes no characters, so a letter typed on it is offered to the
+    // window's buttons as an accelerator, as Alt+letter is from anywhere.
+    const auto chords = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (!(event->modifiers() & chords) && event->text().size() == 1) {
+        const QChar typed = event->text().at(0).toUpper();
+        if (typed.isLetterOrNumber()) {
+            const auto buttons = window()->findChildren<TGlgBtn *>();
+            for (TGlgBtn *b : buttons) {
+                if (b->isEnabled() && b->isVisible() && accelerator(b->text()) == typed) {
+                    event->accept();
+                    b->click();
+                    return;
+                }
+            }
+        }
     }
     // Space and the arrows are not ours; let the window have them.
     QWidget::keyPressEvent(event);

@@ -85,6 +85,9 @@ public:
     static Layout computeLayout(
         TBmpLayout layout, int w, int h, int glyphW, int glyphH, int space, int textW, int textH);
 
+    // The accelerator marked by '&' in a caption, upper-cased; null when none.
+    static QChar accelerator(const QString &caption);
+
     static constexpr int MaxWidth = 200;
     static constexpr int MaxHeight = 188;
 
@@ -120,6 +123,10 @@ public:
     void setTransparentColor(quint32 color);
     bool ShowFocused() const { return m_showFocused; }
     void setShowFocused(bool show) { m_showFocused = show; }
+
+    // The caption; its '&' accelerator fires with Alt, with or without Shift, from
+    // any control of the window, and without Alt while a glyph button has the focus.
+    void setText(const QString &caption);
 
     bool Pressed() const { return m_pressed; }
     bool MouseInside() const { return m_mouseInside; }
@@ -189,6 +196,7 @@ private:
     bool m_mouseInside = false;
     bool m_pressBeganInside = false;
     bool m_clickArmed = false;
+    int m_shiftAcceleratorId = 0;
     int m_glyphCellWidth = 0;
     Layout m_layout;
 };

@@ -33,6 +33,7 @@ private slots:
     void pagesRememberTheirSearch();
     void detailPanelFollowsCurrentRow();
     void keyboardRoadFromKeywordToOrder();
+    void buttonsTakeTheFocusOnlyFromTheLeftButton();
 };
 
 static QStringList codes(Query *q)
@@ -371,6 +372,55 @@ void tst_MainWindow::keyboardRoadFromKeywordToOrder()
     QCOMPARE(f.dialogs.modalCount, 1);
     QCOMPARE(ordered, QStringLiteral("2-1"));
     QCOMPARE(QApplication::focusWidget(), w.EditN1);
+}
+
+// On every button of the main window: a right press leaves the focus where it was, a
+// left press takes it only with ShowFocused. The presses end off the button, so no
+// command runs.
+void tst_MainWindow::buttonsTakeTheFocusOnlyFromTheLeftButton()
+{
+    TestDatabase db;
+    db.fillSample();
+    MainFixture f(db);
+    f.start();
+    QVERIFY(QTest::qWaitForWindowActive(f.main.get()));
+    QWidget *w = f.main.get(); // its buttons and the dialogs' come from the same settings
+    TEditN *box = nullptr;
+    for (TEditN *e : w->findChildren<TEditN *>()) {
+        if (e->isVisible() && e->isEnabled() && e->focusPolicy() & Qt::TabFocus) {
+            box = e;
+            break;
+        }
+    }
+    QVERIFY(box);
+    int tried = 0;
+    for (TGlgBtn *b : w->findChildren<TGlgBtn *>()) {
+        if (!b->isVisible() || !b->isEnabled())
+            continue;
+        ++tried;
+        const QPoint inside(b->width() / 2, b->height() / 2);
+        const QPoint outside(-20, -20);
+        box->setFocus();
+        QVERIFY(box->hasFocus());
+        QTest::mousePress(b, Qt::RightButton, {}, inside);
+        QTest::mouseRelease(b, Qt::RightButton, {}, inside);
+        QVERIFY2(box->hasFocus(), qPrintable(b->text()));
+        b->setShowFocused(false);
+        QTest::mousePress(b, Qt::LeftButton, {}, inside);
+        QTest::mouseRelease(b, Qt::LeftButton, {}, outside);
+        QVERIFY2(box->hasFocus(), qPrintable(b->text()));
+        b->setShowFocused(true);
+        QTest::mousePress(b, Qt::LeftButton, {}, inside);
+        QTest::mouseRelease(b, Qt::LeftButton, {}, outside);
+        QVERIFY2(b->hasFocus(), qPrintable(b->text()));
+    }
+    QVERIFY(tried >= 8);
+    // The export button "输出": a right press keeps the keyword box.
+    TEditN *keyword = f.main->pageKeyword(0);
+    keyword->setFocus();
+    QTest::mouseClick(f.main->GlgBtn4, Qt::RightButton, {}, QPoint(10, 10));
+    QVERIFY(keyword->hasFocus());
+    QVERIFY(f.dialogs.messages.isEmpty());
 }
 
 QTEST_MAIN(tst_MainWindow)

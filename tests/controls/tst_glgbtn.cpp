@@ -336,6 +336,69 @@ private slots:
         QVERIFY(!btn->Pressed());
     }
 
+    void accelerators_data()
+    {
+        QTest::addColumn<QString>("focus"); // "box", "other button" or "button"
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<int>("clicks");
+        const int alt = int(Qt::AltModifier);
+        const int shift = int(Qt::ShiftModifier);
+        const int ctrl = int(Qt::ControlModifier);
+        for (const char *focus : { "box", "other button", "button" }) {
+            const bool onButton = QByteArray(focus) != "box";
+            QTest::addRow("%s: Alt+P", focus) << focus << int(Qt::Key_P) << alt << true << 1;
+            QTest::addRow("%s: Alt+Shift+P", focus)
+                << focus << int(Qt::Key_P) << (alt | shift) << true << 1;
+            // A box takes the letter as typed text; a button offers it to the window.
+            QTest::addRow("%s: P", focus) << focus << int(Qt::Key_P) << 0 << true << int(onButton);
+            QTest::addRow("%s: Shift+P", focus)
+                << focus << int(Qt::Key_P) << shift << true << int(onButton);
+            QTest::addRow("%s: Ctrl+P", focus) << focus << int(Qt::Key_P) << ctrl << true << 0;
+            QTest::addRow("%s: Ctrl+Alt+P", focus)
+                << focus << int(Qt::Key_P) << (ctrl | alt) << true << 0;
+            QTest::addRow("%s: Alt+R", focus) << focus << int(Qt::Key_R) << alt << true << 0;
+            QTest::addRow("%s: R", focus) << focus << int(Qt::Key_R) << 0 << true << 0;
+            QTest::addRow("%s: Alt+P, disabled", focus)
+                << focus << int(Qt::Key_P) << alt << false << 0;
+            QTest::addRow("%s: P, disabled", focus) << focus << int(Qt::Key_P) << 0 << false << 0;
+        }
+    }
+
+    // "&Print" on the button under test; another button "Save" and the box "other"
+    // stand in the same window.
+    void accelerators()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, enabled);
+        QFETCH(int, clicks);
+        auto *save = new TGlgBtn(host.get());
+        save->move(100, 10);
+        save->setText(QStringLiteral("&Save"));
+        save->show();
+        btn->setText(QStringLiteral("&print"));
+        host->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(host.get()));
+        QWidget *target = focus == "box" ? static_cast<QWidget *>(other)
+            : focus == "button"          ? static_cast<QWidget *>(btn)
+                                         : static_cast<QWidget *>(save);
+        target->setFocus();
+        QVERIFY(target->hasFocus());
+        btn->setEnabled(enabled);
+        other->clear();
+        QSignalSpy clicked(btn, &TGlgBtn::clicked);
+        QSignalSpy saved(save, &TGlgBtn::clicked);
+        QTest::keyClick(
+            QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(clicked.count(), clicks);
+        QCOMPARE(saved.count(), 0);
+        if (focus == "box" && modifiers == 0)
+            QCOMPARE(other->text(), QString(QChar(key)).toLower());
+    }
+
     void layout_data()
     {
         QTest::addColumn<int>("layout");
