@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 class Connection;
+class QIODevice;
 
 // The work of the catalogue tool, as functions that tests and benchmarks call too.
 // Database failures throw DatabaseError; bad arguments and bad input files throw
@@ -15,7 +16,10 @@ namespace DbTool {
 class ToolError : public std::runtime_error
 {
 public:
-    explicit ToolError(const QString &text) : std::runtime_error(text.toStdString()) {}
+    explicit ToolError(const QString &text)
+        : std::runtime_error(text.toStdString())
+    {
+    }
     QString text() const { return QString::fromUtf8(what()); }
 };
 
@@ -32,17 +36,24 @@ void createDatabase(const QString &path);
 // Refuses a file whose catalogue already has rows. Returns the rows written.
 int fillDemo(const QString &path);
 
-// Fills each catalogue table with this many generated rows, in one transaction.
-// Refuses a file whose catalogue already has rows.
-void generate(const QString &path, int rowsPerTable);
+// Fills each catalogue table (or only the one named) with this many generated rows,
+// in one transaction; a table gets the same rows alone as with the others. Refuses a
+// file whose catalogue (or that table) already has rows.
+void generate(const QString &path, int rowsPerTable, const QString &table = QString());
 
-// Appends the rows of a CSV text (header row of field names, RFC 4180 quoting; an
-// unquoted empty field is null) to a table, all or nothing. encoding: "UTF-8" or
-// "GBK". Returns the rows imported.
+enum class ImportMode { Append, Replace };
+
+// Adds the rows of a CSV text (header row of field names, RFC 4180 quoting; an
+// unquoted empty field is null) to a table, all or nothing; Replace first deletes the
+// table's rows in the same transaction. encoding: "UTF-8" or "GBK". The text is read
+// a record at a time. Refuses prices that are not finite numbers and texts holding a
+// NUL character. Returns the rows imported.
+int importCsv(const QString &path, const QString &table, QIODevice &csv,
+    const QString &encoding = QStringLiteral("UTF-8"), ImportMode mode = ImportMode::Append);
 int importCsv(const QString &path, const QString &table, const QByteArray &csv,
-              const QString &encoding = QStringLiteral("UTF-8"));
+    const QString &encoding = QStringLiteral("UTF-8"), ImportMode mode = ImportMode::Append);
 int importCsvFile(const QString &path, const QString &table, const QString &csvFile,
-                  const QString &encoding = QStringLiteral("UTF-8"));
+    const QString &encoding = QStringLiteral("UTF-8"), ImportMode mode = ImportMode::Append);
 
 // The whole table as UTF-8 CSV, in the form importCsv reads.
 QByteArray exportCsv(const QString &path, const QString &table);
