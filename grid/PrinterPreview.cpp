@@ -80,8 +80,12 @@ void TPrinterPreview::takeDevice()
     if (HasPrinter()) {
         m.printableWidth = TVirtualPrinter::PrintableWidth();
         m.printableHeight = TVirtualPrinter::PrintableHeight();
-        m.offsetX = (TVirtualPrinter::PaperWidth() - m.printableWidth) / 2;
-        m.offsetY = (TVirtualPrinter::PaperHeight() - m.printableHeight) / 2;
+        // The base's paper size adds the offsets to this printer's own (cached)
+        // printable size, so they are read from the device here.
+        const QPrinter *device = Device();
+        const QRect paint = device->pageLayout().paintRectPixels(device->resolution());
+        m.offsetX = paint.left();
+        m.offsetY = paint.top();
         m.resolutionX = TVirtualPrinter::ResolutionX();
         m.resolutionY = TVirtualPrinter::ResolutionY();
         m.printableWidthMM = m.printableWidth * 25.4 / qMax(1, m.resolutionX);

@@ -1,4 +1,8 @@
+#include "GridTestDb.h"
+
+#include "grid/GridPrinter.h"
 #include "grid/PreviewForm.h"
+#include "grid/RecordGrid.h"
 #include "platform/PrinterService.h"
 #include "support/FakeDialogService.h"
 
@@ -9,8 +13,12 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 void recordSheets(TPrinterPreview *printer, int sheets)
@@ -23,6 +31,60 @@ void recordSheets(TPrinterPreview *printer, int sheets)
     }
     printer->FinishJob();
 }
+
+// Runs a tool and returns what it printed; empty when it is not installed.
+QString toolOutput(const QString &tool, const QStringList &args)
+{
+    if (QStandardPaths::findExecutable(tool).isEmpty())
+        return {};
+    QProcess p;
+    p.start(tool, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// A small order list of `rows` lines with a page header, drawn into `printer`.
+struct OrderRun
+{
+    GridTestDb db;
+    std::unique_ptr<Query> q;
+    TRecordGrid grid;
+    TGridPrinter printer;
+
+    explicit OrderRun(int rows)
+        : db(QStringList { "create table t (code TEXT, copies INTEGER)",
+            QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
+                           "where i < %1) insert into t select 'c' || i, 1 from n")
+                .arg(rows) })
+    {
+        q = db.query("select * from t");
+        grid.setDataSet(q.get());
+        TGridColumn *code = grid.addColumn("code", "报刊代号", 80);
+        grid.addColumn("copies", "份数", 50)->footer()->setValueType(fvtSum);
+        grid.setFooterRowCount(1);
+        code->footer()->setValueType(fvtStaticText);
+        code->footer()->setValue("合计");
+        printer.SetGrid(&grid);
+        printer.PageHeader.CenterText = QStringList { QStringLiteral("报刊订阅清单（邮发报刊）") };
+    }
+};
+
+// A print system with one printer that counts how often it is asked.
+class CountingPrinterService : public PrinterService
+{
+public:
+    QStringList printerNames() const override
+    {
+        ++queries;
+        return { QStringLiteral("Office") };
+    }
+    int defaultIndex() const override
+    {
+        ++queries;
+        return 0;
+    }
+    mutable int queries = 0;
+};
 }
 
 class TestPreviewForm : public QObject
@@ -242,6 +304,107 @@ private slots:
         form.tbtPrint->click();
         QCOMPARE(dialogs.printRequests.size(), 1);
         QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void printSystemAskedOncePerPrinter()
+    {
+        CountingPrinterService counting;
+        PrinterService::setInstance(&counting);
+        TPreviewForm form;
+        TPrinterPreview *printer = form.PreviewBox()->Printer();
+        QVERIFY(printer->HasPrinter());
+        const int made = counting.queries;
+        auto runAndPaint = [&](int sheets) {
+            const int before = counting.queries;
+            recordSheets(printer, sheets);
+            for (int n = 1; n <= sheets; ++n) {
+                form.PreviewBox()->GoToSheet(n);
+                form.grab();
+            }
+            return counting.queries - before;
+        };
+        const int one = runAndPaint(1);
+        const int many = runAndPaint(12);
+        QCOMPARE(many, one);
+        QCOMPARE(counting.queries, made);
+    }
+
+    void pdfOfARun()
+    {
+        FakeDialogService dialogs;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("订单.pdf"));
+        dialogs.saveAnswer = path;
+        TPreviewForm form;
+        form.PdfFileName = QStringLiteral("某公司（邮发报刊）.pdf");
+        QVERIFY(!form.tbtPdf->isEnabled());    // nothing recorded yet
+        OrderRun run(160);
+        run.printer.RenderTo(form.PreviewBox()->Printer());
+        const int sheets = form.PreviewBox()->Printer()->RecordedPageCount();
+        QVERIFY(sheets >= 3);
+        QVERIFY(!form.tbtPrint->isEnabled());    // no printer, yet a file can be had
+        QVERIFY(form.tbtPdf->isEnabled());
+        QCOMPARE(form.tbtPdf->toolTip(), QStringLiteral("Save as PDF"));
+        form.tbtPdf->click();
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.value(0).text));
+        QCOMPARE(dialogs.saveRequests.size(), 1);
+        QCOMPARE(dialogs.saveRequests.at(0).fileName, form.PdfFileName);
+        QCOMPARE(dialogs.saveRequests.at(0).defaultSuffix, QStringLiteral("pdf"));
+        QVERIFY(QFile::exists(path));
+
+        const QString info = toolOutput(QStringLiteral("pdfinfo"), { path });
+        if (info.isEmpty())
+            QSKIP("pdfinfo (poppler-utils) is not installed");
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(sheets))),
+            qPrintable(info));
+        // A4 without a printer: 210 x 297 mm.
+        const QRegularExpressionMatch size
+            = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"))
+                  .match(info);
+        QVERIFY2(size.hasMatch(), qPrintable(info));
+        QVERIFY(qAbs(size.captured(1).toDouble() - 210 * 72 / 25.4) < 1.0);
+        QVERIFY(qAbs(size.captured(2).toDouble() - 297 * 72 / 25.4) < 1.0);
+        const QString text = toolOutput(QStringLiteral("pdftotext"), { path, QStringLiteral("-") });
+        QCOMPARE(text.count(QStringLiteral("报刊订阅清单（邮发报刊）")), sheets);
+        QVERIFY(text.contains(QStringLiteral("合计")));
+        QVERIFY(text.contains(QStringLiteral("c160")));
+        const QString fonts = toolOutput(QStringLiteral("pdffonts"), { path });
+        QVERIFY2(!fonts.contains(QRegularExpression(QStringLiteral("\\bno\\s+(no|yes)\\s+(no|yes)\\s+\\d+"))),
+            qPrintable(fonts));    // every font embedded
+    }
+
+    void failedPdfKeepsOlderFile()
+    {
+        FakeDialogService dialogs;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("订单.pdf"));
+        const QByteArray older = "%PDF an older file";
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(older);
+        }
+        dialogs.saveAnswer = path;
+        TPreviewForm form;
+        OrderRun run(40);
+        run.printer.RenderTo(form.PreviewBox()->Printer());
+        {
+            // Writes past 2000 bytes fail, as on a full disk.
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit old {};
+            getrlimit(RLIMIT_FSIZE, &old);
+            rlimit small = old;
+            small.rlim_cur = 2000;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+            form.tbtPdf->click();
+            setrlimit(RLIMIT_FSIZE, &old);
+        }
+        QCOMPARE(dialogs.messages.size(), 1);    // the general error report
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), older);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList { QStringLiteral("订单.pdf") });
     }
 
     void previewPrinterIsOneHiddenWindow()
