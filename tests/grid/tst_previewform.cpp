@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QToolButton>
 #include <QtTest>
 #include <csignal>
@@ -91,7 +91,11 @@ class TestPreviewForm : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { PrinterService::setInstance(&m_printers); m_printers.setNames({}); }
+    void init()
+    {
+        PrinterService::setInstance(&m_printers);
+        m_printers.setNames({});
+    }
     void cleanup() { PrinterService::setInstance(nullptr); }
 
     void oneSheet()
@@ -102,21 +106,21 @@ private slots:
         QCOMPARE(form.stbMain->text(), QStringLiteral("Page 1 of 0"));
         printer->SetJobTitle(QStringLiteral("Tabular information"));
         recordSheets(printer, 1);
-        QVERIFY(form.isVisible());    // a one-sheet run opens the window at its end
+        QVERIFY(form.isVisible()); // a one-sheet run opens the window at its end
         QCOMPARE(form.stbMain->text(), QStringLiteral("Page 1 of 1"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Preview - Tabular information"));
         QVERIFY(!form.tbtPrevPage->isEnabled());
         QVERIFY(!form.tbtNextPage->isEnabled());
         QVERIFY(!form.tbStop->isEnabled());
         QVERIFY(form.tbClose->isEnabled());
-        QVERIFY(!form.tbtPrint->isEnabled());    // no printer installed
+        QVERIFY(!form.tbtPrint->isEnabled()); // no printer installed
         QVERIFY(!form.tbtPrinterSetupDialog->isEnabled());
         QVERIFY(form.ScaleItems.at(9)->isChecked());
     }
 
     void enableRulesThroughARun()
     {
-        m_printers.setNames({QStringLiteral("Office")});
+        m_printers.setNames({ QStringLiteral("Office") });
         TPreviewForm form;
         TPrinterPreview *printer = form.PreviewBox()->Printer();
         int setupCalls = 0;
@@ -129,7 +133,7 @@ private slots:
         QVERIFY(!form.tbClose->isEnabled());
         QVERIFY(!form.tbtPrint->isEnabled());
         printer->StartPage();
-        QVERIFY(form.isVisible());    // the second sheet brings the window up
+        QVERIFY(form.isVisible()); // the second sheet brings the window up
         printer->StartPage();
         QCOMPARE(form.stbMain->text(), QStringLiteral("Page 1 of 2"));
         QVERIFY(form.tbtNextPage->isEnabled());
@@ -145,7 +149,7 @@ private slots:
         QCOMPARE(form.stbMain->text(), QStringLiteral("Page 3 of 3"));
         QVERIFY(form.tbtPrevPage->isEnabled());
         QVERIFY(!form.tbtNextPage->isEnabled());
-        form.PreviewBox()->GoToSheet(99);    // clamped
+        form.PreviewBox()->GoToSheet(99); // clamped
         QCOMPARE(form.PreviewBox()->CurrentSheet(), 3);
 
         form.tbtPrinterSetupDialog->click();
@@ -205,18 +209,18 @@ private slots:
         recordSheets(box.Printer(), 1);
         QCOMPARE(box.ZoomMode(), 9);
         const QRect before = box.PageRect();
-        const QPoint point(300, 300);    // in the page, far enough from the edges to scroll to
+        const QPoint point(300, 300); // in the page, far enough from the edges to scroll to
         QTest::mouseClick(box.PagePanel(), Qt::LeftButton, {}, point);
         QCOMPARE(box.ZoomMode(), 2);
         QCOMPARE(box.ZoomPercent(), 150);
         // The same spot of the sheet is still under the mouse.
         const QRect after = box.PageRect();
         const QPoint spot = after.topLeft()
-                            + QPoint(point.x() * after.width() / before.width(),
-                                     point.y() * after.height() / before.height());
+            + QPoint(point.x() * after.width() / before.width(),
+                point.y() * after.height() / before.height());
         const QPoint mouse = before.topLeft() + point;
         QVERIFY2((spot - mouse).manhattanLength() <= 2,
-                 qPrintable(QStringLiteral("%1,%2").arg(spot.x()).arg(spot.y())));
+            qPrintable(QStringLiteral("%1,%2").arg(spot.x()).arg(spot.y())));
         QTest::mouseClick(box.PagePanel(), Qt::LeftButton, {}, QPoint(10, 10));
         QCOMPARE(box.ZoomMode(), 9);
         QCOMPARE(box.PageRect(), before);
@@ -230,10 +234,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         recordSheets(box.Printer(), 3);
         QWheelEvent down(QPointF(50, 50), QPointF(50, 50), {}, QPoint(0, -120), Qt::NoButton, {},
-                         Qt::NoScrollPhase, false);
+            Qt::NoScrollPhase, false);
         QApplication::sendEvent(box.viewport(), &down);
         QCOMPARE(box.CurrentSheet(), 2);
-        box.SetZoomMode(3);    // taller than the box: the wheel scrolls instead
+        box.SetZoomMode(3); // taller than the box: the wheel scrolls instead
         QApplication::sendEvent(box.viewport(), &down);
         QCOMPARE(box.CurrentSheet(), 2);
         QVERIFY(box.verticalScrollBar()->value() > 0);
@@ -270,7 +274,7 @@ private slots:
 
     void printRangeSendsOnlyThoseSheets()
     {
-        m_printers.setNames({QStringLiteral("Office")});
+        m_printers.setNames({ QStringLiteral("Office") });
         FakeDialogService dialogs;
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
@@ -297,8 +301,8 @@ private slots:
 
     void printCancelledSendsNothing()
     {
-        m_printers.setNames({QStringLiteral("Office")});
-        FakeDialogService dialogs;    // cancels the print dialog
+        m_printers.setNames({ QStringLiteral("Office") });
+        FakeDialogService dialogs; // cancels the print dialog
         TPreviewForm form;
         recordSheets(form.PreviewBox()->Printer(), 2);
         form.tbtPrint->click();
@@ -337,12 +341,12 @@ private slots:
         dialogs.saveAnswer = path;
         TPreviewForm form;
         form.PdfFileName = QStringLiteral("某公司（邮发报刊）.pdf");
-        QVERIFY(!form.tbtPdf->isEnabled());    // nothing recorded yet
+        QVERIFY(!form.tbtPdf->isEnabled()); // nothing recorded yet
         OrderRun run(160);
         run.printer.RenderTo(form.PreviewBox()->Printer());
         const int sheets = form.PreviewBox()->Printer()->RecordedPageCount();
         QVERIFY(sheets >= 3);
-        QVERIFY(!form.tbtPrint->isEnabled());    // no printer, yet a file can be had
+        QVERIFY(!form.tbtPrint->isEnabled()); // no printer, yet a file can be had
         QVERIFY(form.tbtPdf->isEnabled());
         QCOMPARE(form.tbtPdf->toolTip(), QStringLiteral("Save as PDF"));
         form.tbtPdf->click();
@@ -369,8 +373,9 @@ private slots:
         QVERIFY(text.contains(QStringLiteral("合计")));
         QVERIFY(text.contains(QStringLiteral("c160")));
         const QString fonts = toolOutput(QStringLiteral("pdffonts"), { path });
-        QVERIFY2(!fonts.contains(QRegularExpression(QStringLiteral("\\bno\\s+(no|yes)\\s+(no|yes)\\s+\\d+"))),
-            qPrintable(fonts));    // every font embedded
+        QVERIFY2(!fonts.contains(
+                     QRegularExpression(QStringLiteral("\\bno\\s+(no|yes)\\s+(no|yes)\\s+\\d+"))),
+            qPrintable(fonts)); // every font embedded
     }
 
     void failedPdfKeepsOlderFile()
@@ -399,7 +404,7 @@ private slots:
             form.tbtPdf->click();
             setrlimit(RLIMIT_FSIZE, &old);
         }
-        QCOMPARE(dialogs.messages.size(), 1);    // the general error report
+        QCOMPARE(dialogs.messages.size(), 1); // the general error report
         QFile kept(path);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), older);
