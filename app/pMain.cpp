@@ -6,17 +6,17 @@
 #include "app/OrderRules.h"
 #include "app/WindowStyle.h"
 #include "app/data/Connection.h"
-#include "app/data/DataSource.h"
 #include "app/data/DatabaseError.h"
+#include "app/data/DataSource.h"
 #include "app/data/Query.h"
 #include "app/data/Tables.h"
-#include "app/pOrder.h"
 #include "controls/EditN.h"
 #include "controls/GlgBtn.h"
 #include "grid/GridPrinter.h"
 #include "grid/PreviewForm.h"
 #include "grid/RecordGrid.h"
 #include "grid/XlsGridExporter.h"
+#include "app/pOrder.h"
 #include "platform/Clock.h"
 #include "platform/DialogService.h"
 #include "platform/ErrorReport.h"
@@ -44,11 +44,7 @@ QString fieldName(const char16_t *name)
 class AppendGuard
 {
 public:
-    explicit AppendGuard(Query *q)
-        : m_q(q)
-    {
-        m_q->disableControls();
-    }
+    explicit AppendGuard(Query *q) : m_q(q) { m_q->disableControls(); }
     ~AppendGuard()
     {
         if (!m_done) {
@@ -69,9 +65,7 @@ private:
 };
 }
 
-TfMain::TfMain(QWidget *parent)
-    : QMainWindow(parent)
-    , adoDb(std::make_unique<Connection>())
+TfMain::TfMain(QWidget *parent) : QMainWindow(parent), adoDb(std::make_unique<Connection>())
 {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(QStringLiteral("Tessival"));
@@ -83,15 +77,15 @@ TfMain::TfMain(QWidget *parent)
     qOut = new Query(this);
     qOrder = new Query(this);
     qKh = new Query(this);
-    for (Query *q : { qPost, qPostN, qOut, qOrder, qKh })
+    for (Query *q : {qPost, qPostN, qOut, qOrder, qKh})
         q->setConnection(adoDb.get());
     qPost->setObjectName(QStringLiteral("qPost"));
     qPostN->setObjectName(QStringLiteral("qPostN"));
     qOut->setObjectName(QStringLiteral("qOut"));
     qOrder->setObjectName(QStringLiteral("qOrder"));
     qKh->setObjectName(QStringLiteral("qKh"));
-    qOrder->setSql({ QStringLiteral("select * from tOrder") });
-    qKh->setSql({ QStringLiteral("select * from KH") });
+    qOrder->setSql({QStringLiteral("select * from tOrder")});
+    qKh->setSql({QStringLiteral("select * from KH")});
 
     dPost = new DataSource(this);
     dPostN = new DataSource(this);
@@ -162,7 +156,7 @@ TfMain::TfMain(QWidget *parent)
     connectCommand(GlgBtn5, &TfMain::GlgBtn5Click);
     connectCommand(GlgBtn4, &TfMain::GlgBtn4Click);
     connect(PageControl1, &QTabWidget::currentChanged, this,
-        [this] { runGuarded(this, [this] { PageControl1Change(); }); });
+            [this] { runGuarded(this, [this] { PageControl1Change(); }); });
 
     FormCreate();
 }
@@ -182,7 +176,7 @@ void TfMain::setDialogs(TfOrder *order, TfKh *customer)
 void TfMain::connectCommand(TGlgBtn *button, void (TfMain::*handler)())
 {
     connect(button, &TGlgBtn::clicked, this,
-        [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });
+            [this, handler] { runGuarded(this, [this, handler] { (this->*handler)(); }); });
 }
 
 QWidget *TfMain::makePage(int pageIndex, SearchBar &bar, TRecordGrid *&grid, DataSource *source)
@@ -212,18 +206,18 @@ QWidget *TfMain::makePage(int pageIndex, SearchBar &bar, TRecordGrid *&grid, Dat
     bar.keyword->setEditType(etString);
     WindowStyle::applyEditSettings(bar.keyword);
     bar.partial = new QCheckBox(QStringLiteral("模糊查询"), strip);
-    bar.partial->setObjectName(
-        pageIndex == 0 ? QStringLiteral("cMh") : QStringLiteral("cMh%1").arg(pageIndex));
+    bar.partial->setObjectName(pageIndex == 0 ? QStringLiteral("cMh")
+                                              : QStringLiteral("cMh%1").arg(pageIndex));
     bar.partial->setGeometry(590, 11, 73, 17);
-    static const char *searchNames[3] = { "GlgBtn6", "GlgBtn8", "GlgBtn9" };
-    bar.search = WindowStyle::button(
-        strip, searchNames[pageIndex], QStringLiteral("搜索"), lgFind, 680, 9, 83, 22);
+    static const char *searchNames[3] = {"GlgBtn6", "GlgBtn8", "GlgBtn9"};
+    bar.search = WindowStyle::button(strip, searchNames[pageIndex], QStringLiteral("搜索"), lgFind,
+                                     680, 9, 83, 22);
     layout->addWidget(strip);
 
     grid = new TRecordGrid(sheet);
     grid->setObjectName(pageIndex == 0 ? QStringLiteral("PostGrid")
-            : pageIndex == 1           ? QStringLiteral("NoPostGrid")
-                                       : QStringLiteral("ForeignGrid"));
+                                       : pageIndex == 1 ? QStringLiteral("NoPostGrid")
+                                                        : QStringLiteral("ForeignGrid"));
     GridSetup::configureCatalogueGrid(grid, pageIndex, source);
     layout->addWidget(grid, 1);
 
@@ -249,11 +243,9 @@ void TfMain::buildOrderArea()
     auto *caption = new QLabel(QStringLiteral(" 订单信息："), Panel5);
     caption->setGeometry(0, 0, 79, 32);
     caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    GlgBtn1
-        = WindowStyle::button(Panel5, "GlgBtn1", QStringLiteral("订阅"), lgLower, 79, 4, 85, 22);
+    GlgBtn1 = WindowStyle::button(Panel5, "GlgBtn1", QStringLiteral("订阅"), lgLower, 79, 4, 85, 22);
     GlgBtn2 = WindowStyle::button(Panel5, "GlgBtn2", QStringLiteral("退订"), lgUp, 176, 4, 85, 22);
-    GlgBtn3
-        = WindowStyle::button(Panel5, "GlgBtn3", QStringLiteral("修改"), lgWrite, 279, 4, 85, 22);
+    GlgBtn3 = WindowStyle::button(Panel5, "GlgBtn3", QStringLiteral("修改"), lgWrite, 279, 4, 85, 22);
     layout->addWidget(Panel5);
 
     OrderGrid = new TRecordGrid(Panel4);
@@ -265,12 +257,10 @@ void TfMain::buildOrderArea()
     Panel7->setObjectName(QStringLiteral("Panel7"));
     Panel7->setFixedHeight(41);
     GlgBtn7 = WindowStyle::button(Panel7, "GlgBtn7", QStringLiteral("清空"), lgNo, 8, 14, 73, 22);
-    GlgBtn10 = WindowStyle::button(
-        Panel7, "GlgBtn10", QStringLiteral("修改客户资料"), lgWrite, 87, 14, 100, 22);
-    GlgBtn5
-        = WindowStyle::button(Panel7, "GlgBtn5", QStringLiteral("打印"), lgPrint, 193, 14, 82, 22);
-    GlgBtn4
-        = WindowStyle::button(Panel7, "GlgBtn4", QStringLiteral("输出"), lgExcel, 281, 14, 85, 22);
+    GlgBtn10 = WindowStyle::button(Panel7, "GlgBtn10", QStringLiteral("修改客户资料"), lgWrite, 87,
+                                   14, 100, 22);
+    GlgBtn5 = WindowStyle::button(Panel7, "GlgBtn5", QStringLiteral("打印"), lgPrint, 193, 14, 82, 22);
+    GlgBtn4 = WindowStyle::button(Panel7, "GlgBtn4", QStringLiteral("输出"), lgExcel, 281, 14, 85, 22);
     layout->addWidget(Panel7);
 }
 
@@ -296,9 +286,9 @@ void TfMain::FormShow()
     try {
         adoDb->open();
     } catch (const std::exception &) {
-        DialogService::instance()->messageBox(this,
-            QStringLiteral("温馨提示：不能打开数据库文件。"), QStringLiteral("出错提示"),
-            MessageFlags::Ok | MessageFlags::IconWarning);
+        DialogService::instance()->messageBox(this, QStringLiteral("温馨提示：不能打开数据库文件。"),
+                                              QStringLiteral("出错提示"),
+                                              MessageFlags::Ok | MessageFlags::IconWarning);
         m_startupFailed = true;
         close();
         QCoreApplication::exit(1);
@@ -333,7 +323,7 @@ void TfMain::searchPage(int pageIndex)
 {
     const SearchBar &bar = m_bars[pageIndex];
     Query *q = pageQuery(pageIndex);
-    q->setSql({ Tables::catalogueStatement(pageIndex) });
+    q->setSql({Tables::catalogueStatement(pageIndex)});
     q->setParameters({});
 
     const QString keyword = trimControl(bar.keyword->text());
@@ -348,31 +338,20 @@ void TfMain::searchPage(int pageIndex)
             pattern.replace(u'\\', QStringLiteral("\\\\"));
             pattern.replace(u'%', QStringLiteral("\\%"));
             pattern.replace(u'_', QStringLiteral("\\_"));
-            q->addSqlLine(
-                QStringLiteral(" where ") + field + QStringLiteral(" like ? escape '\\'"));
-            q->setParameters({ QStringLiteral("%") + pattern + QStringLiteral("%") });
+            q->addSqlLine(QStringLiteral(" where ") + field + QStringLiteral(" like ? escape '\\'"));
+            q->setParameters({QStringLiteral("%") + pattern + QStringLiteral("%")});
         } else {
-            q->addSqlLine(
-                QStringLiteral(" where ") + field + QStringLiteral(" = ? collate nocase"));
-            q->setParameters({ keyword });
+            q->addSqlLine(QStringLiteral(" where ") + field + QStringLiteral(" = ? collate nocase"));
+            q->setParameters({keyword});
         }
     }
     q->open();
     GlgBtn1->setFocus();
 }
 
-void TfMain::GlgBtn6Click()
-{
-    searchPage(0);
-}
-void TfMain::GlgBtn8Click()
-{
-    searchPage(1);
-}
-void TfMain::GlgBtn9Click()
-{
-    searchPage(2);
-}
+void TfMain::GlgBtn6Click() { searchPage(0); }
+void TfMain::GlgBtn8Click() { searchPage(1); }
+void TfMain::GlgBtn9Click() { searchPage(2); }
 
 void TfMain::SelectPage(int pageIndex)
 {
@@ -390,7 +369,8 @@ void TfMain::PageControl1Change()
 
 bool TfMain::ask(const QString &question)
 {
-    return DialogService::instance()->messageBox(this, question, QStringLiteral("请回答"),
+    return DialogService::instance()->messageBox(
+               this, question, QStringLiteral("请回答"),
                MessageFlags::OkCancel | MessageFlags::IconQuestion | MessageFlags::DefButton2)
         == IdOk;
 }
@@ -402,7 +382,8 @@ void TfMain::GlgBtn1Click()
     Query *q = pageQuery(pageIndex);
     if (!q->isActive() || q->recordCount() == 0) {
         DialogService::instance()->messageBox(this, QStringLiteral("温馨提示：没有报刊资料。"),
-            QStringLiteral("提示"), MessageFlags::Ok | MessageFlags::IconWarning);
+                                              QStringLiteral("提示"),
+                                              MessageFlags::Ok | MessageFlags::IconWarning);
         focusKeyword();
         return;
     }
@@ -448,14 +429,14 @@ void TfMain::assignOrderTerms(const QDate &today)
     const QString last = fOrder->EditN6->text();
     qOrder->fieldByName(fieldName(Copies)).setAsInteger(strToInt(fOrder->EditN4->text()));
     qOrder->fieldByName(fieldName(Period))
-        .setAsString(OrderRules::periodText(
-            OrderRules::subscriptionYear(today), strToInt(first), strToInt(last)));
+        .setAsString(OrderRules::periodText(OrderRules::subscriptionYear(today), strToInt(first),
+                                            strToInt(last)));
     qOrder->fieldByName(fieldName(YearPrice)).setAsFloat(strToFloat(fOrder->EditN3->text()));
     qOrder->fieldByName(fieldName(Amount))
-        .setAsFloat(
-            OrderRules::amount(first, last, qOrder->fieldByName(fieldName(Copies)).asInteger(),
-                qOrder->fieldByName(fieldName(YearPrice)).asFloat(),
-                qOrder->fieldByName(fieldName(MonthPrice)).asFloat()));
+        .setAsFloat(OrderRules::amount(first, last,
+                                       qOrder->fieldByName(fieldName(Copies)).asInteger(),
+                                       qOrder->fieldByName(fieldName(YearPrice)).asFloat(),
+                                       qOrder->fieldByName(fieldName(MonthPrice)).asFloat()));
 }
 
 void TfMain::GlgBtn3Click()
@@ -558,10 +539,8 @@ void TfMain::GlgBtn5Click()
     qKh->first();
     header.LeftText.clear();
     header.LeftText << QString()
-                    << QStringLiteral("客户名称：")
-            + qKh->fieldByName(fieldName(CustName)).asString()
-                    << QStringLiteral("客户地址：")
-            + qKh->fieldByName(fieldName(Address)).asString()
+                    << QStringLiteral("客户名称：") + qKh->fieldByName(fieldName(CustName)).asString()
+                    << QStringLiteral("客户地址：") + qKh->fieldByName(fieldName(Address)).asString()
                     << QStringLiteral("联系电话：") + qKh->fieldByName(fieldName(Phone)).asString();
     QString pdfName = CustomerText() + PageLabel() + QStringLiteral(".pdf");
     pdfName.replace(QLatin1Char('/'), QChar(0xFF0F));
@@ -573,7 +552,8 @@ bool TfMain::outputReady()
 {
     if (!qOrder->isActive() || qOrder->recordCount() == 0) {
         DialogService::instance()->messageBox(this, QStringLiteral("温馨提示：没有订阅资料"),
-            QStringLiteral("提示"), MessageFlags::Ok | MessageFlags::IconWarning);
+                                              QStringLiteral("提示"),
+                                              MessageFlags::Ok | MessageFlags::IconWarning);
         return false;
     }
     if (qKh->recordCount() == 0)

@@ -14,8 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
-#include <cstring>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 namespace {
@@ -534,7 +534,8 @@ void TestXlsExport::failedExportKeepsOlderFile()
         QFile probe(dir.filePath("probe"));
         if (probe.open(QIODevice::WriteOnly)) {
             probe.remove();
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(
+                dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             QSKIP("this user may write into a read-only folder");
         }
         run();
