@@ -155,6 +155,7 @@ void TPreviewBox::GoToSheet(int n)
 void TPreviewBox::LayoutPage()
 {
     const QSize client = clientSize();
+    m_laidOutFor = client;
     const qint64 printableW = m_printer->PrintableWidth();
     const double mmW = m_printer->PrintableWidthMM();
     const double mmH = m_printer->PrintableHeightMM();
@@ -202,7 +203,7 @@ void TPreviewBox::LayoutPage()
     placePanels();
 }
 
-void TPreviewBox::updateRanges()
+QSize TPreviewBox::updateRanges()
 {
     // The viewport once the scroll bars this layout needs are shown, so that a
     // position set right after a layout is not clamped to a stale range.
@@ -222,6 +223,7 @@ void TPreviewBox::updateRanges()
     verticalScrollBar()->setRange(0, qMax(0, m_contentH - view.height()));
     verticalScrollBar()->setPageStep(view.height());
     verticalScrollBar()->setSingleStep(qMax(1, view.height() / 20));
+    return view;
 }
 
 void TPreviewBox::placePanels()
@@ -241,6 +243,12 @@ void TPreviewBox::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     const QSize client = clientSize();
+    if (client == m_laidOutFor) {
+        // Only the scroll bars came or went: the layout already counted them.
+        updateRanges();
+        placePanels();
+        return;
+    }
     const bool fills
         = m_pageW + 2 * kMargin >= client.width() && m_pageH + 2 * kMargin >= client.height();
     if (m_zoomMode >= kPageWidthMode || !fills) {
@@ -315,15 +323,42 @@ void TPreviewBox::clickZoom(const QPoint &point)
         SetZoomMode(kWholePageMode);
         return;
     }
-    const QPoint oldAt = PageRect().topLeft();
+    const QPoint mouse = PageRect().topLeft() + point;
     const int oldW = qMax(1, m_pageW);
     const int oldH = qMax(1, m_pageH);
     SetZoomMode(kZoomInMode);
-    // Keep the clicked point of the sheet under the mouse.
-    const int x = int(qint64(point.x()) * m_pageW / oldW);
-    const int y = int(qint64(point.y()) * m_pageH / oldH);
-    horizontalScrollBar()->setValue(m_pageX + x - (oldAt.x() + point.x()));
-    verticalScrollBar()->setValue(m_pageY + y - (oldAt.y() + point.y()));
+    // Keep the clicked point of the sheet under the mouse in both directions: where
+    // the page would sit centred, it is placed there instead, with room to scroll
+    // when it reaches past the box.
+    const QPoint at(
+        int(qint64(point.x()) * m_pageW / oldW), int(qint64(point.y()) * m_pageH / oldH));
+    struct Axis
+    {
+        int page, content, scroll;
+    };
+    const auto place = [](int origin, int size, int view) {
+        if (origin >= kMargin)
+            return Axis { origin, origin + size + kMargin > view ? origin + size + kMargin : 0, 0 };
+        const int scroll = kMargin - origin;
+        return Axis { kMargin, qMax(size + 2 * kMargin, scroll + view), scroll };
+    };
+    Axis x {}, y {};
+    QSize view = updateRanges();
+    for (int pass = 0; pass < 2; ++pass) {
+        x = place(mouse.x() - at.x(), m_pageW, view.width());
+        y = place(mouse.y() - at.y(), m_pageH, view.height());
+        m_pageX = x.page;
+        m_pageY = y.page;
+        m_contentW = x.content;
+        m_contentH = y.content;
+        const QSize next = updateRanges(); // the scroll bars this placement needs
+        if (next == view)
+            break;
+        view = next;
+    }
+    horizontalScrollBar()->setValue(x.scroll);
+    verticalScrollBar()->setValue(y.scroll);
+    placePanels();
 }
 
 void TPreviewBox::wheelEvent(QWheelEvent *event)

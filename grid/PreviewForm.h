@@ -92,7 +92,8 @@ private:
     void pageMouseMove(QMouseEvent *event);
     void pageMouseRelease(QMouseEvent *event);
     void clickZoom(const QPoint &pointInPage);
-    void updateRanges();
+    // Sets the scroll ranges; returns the viewport size with the scroll bars they need.
+    QSize updateRanges();
     void placePanels();
     QSize clientSize() const;
 
@@ -115,6 +116,7 @@ private:
     int m_pageY = 0;
     int m_contentW = 0;
     int m_contentH = 0;
+    QSize m_laidOutFor; // the box size of the last layout
 
     bool m_pressed = false;
     bool m_dragging = false;

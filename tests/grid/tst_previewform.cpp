@@ -199,18 +199,33 @@ private slots:
         QVERIFY(box.verticalScrollBar()->maximum() > 0);
     }
 
+    void clickZoomsAroundThePointAndBack_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("point");
+        QTest::newRow("small box") << QSize(800, 600) << QPoint(300, 300);
+        // The box of a window maximised on a 1280 x 800 screen: the zoomed page is
+        // narrower than the box, so only the vertical scroll bar comes up.
+        QTest::newRow("maximised, upper left") << QSize(1280, 720) << QPoint(120, 200);
+        QTest::newRow("maximised, lower right") << QSize(1280, 720) << QPoint(400, 600);
+    }
+
     void clickZoomsAroundThePointAndBack()
     {
+        QFETCH(QSize, size);
+        QFETCH(QPoint, point);
         TPreviewBox box;
         box.setFrameShape(QFrame::NoFrame);
-        box.resize(800, 600);
+        box.resize(size);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         recordSheets(box.Printer(), 1);
+        QCoreApplication::processEvents();
         QCOMPARE(box.ZoomMode(), 9);
         const QRect before = box.PageRect();
-        const QPoint point(300, 300); // in the page, far enough from the edges to scroll to
+        QVERIFY(before.contains(before.topLeft() + point));
         QTest::mouseClick(box.PagePanel(), Qt::LeftButton, {}, point);
+        QCoreApplication::processEvents(); // the scroll bars come up
         QCOMPARE(box.ZoomMode(), 2);
         QCOMPARE(box.ZoomPercent(), 150);
         // The same spot of the sheet is still under the mouse.
@@ -220,8 +235,13 @@ private slots:
                 point.y() * after.height() / before.height());
         const QPoint mouse = before.topLeft() + point;
         QVERIFY2((spot - mouse).manhattanLength() <= 2,
-            qPrintable(QStringLiteral("%1,%2").arg(spot.x()).arg(spot.y())));
+            qPrintable(QStringLiteral("%1,%2 for %3,%4")
+                           .arg(spot.x())
+                           .arg(spot.y())
+                           .arg(mouse.x())
+                           .arg(mouse.y())));
         QTest::mouseClick(box.PagePanel(), Qt::LeftButton, {}, QPoint(10, 10));
+        QCoreApplication::processEvents();
         QCOMPARE(box.ZoomMode(), 9);
         QCOMPARE(box.PageRect(), before);
     }
