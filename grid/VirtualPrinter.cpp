@@ -157,6 +157,14 @@ void TVirtualPrinter::SetPaperOrientation(QPageLayout::Orientation orientation)
     DeviceChanged();
 }
 
+void TVirtualPrinter::SetPaperSize(const QPageSize &size)
+{
+    if (IsPrinting())
+        return;
+    d->printer->setPageSize(size);
+    DeviceChanged();
+}
+
 void TVirtualPrinter::SetJobTitle(const QString &title)
 {
     d->printer->setDocName(title);

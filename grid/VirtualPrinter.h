@@ -46,6 +46,7 @@ public:
     virtual void SelectDevice(int index);
     virtual void SetCopyCount(int count);
     virtual void SetPaperOrientation(QPageLayout::Orientation orientation);
+    void SetPaperSize(const QPageSize &size);
     virtual void SetJobTitle(const QString &title);
     virtual void AbortJob();
     virtual void StartJob();
