@@ -13,6 +13,7 @@
 #include "controls/EditN.h"
 #include "controls/GlgBtn.h"
 #include "grid/GridPrinter.h"
+#include "grid/PreviewForm.h"
 #include "grid/RecordGrid.h"
 #include "grid/XlsGridExporter.h"
 #include "app/pOrder.h"
@@ -541,6 +542,9 @@ void TfMain::GlgBtn5Click()
                     << QStringLiteral("客户名称：") + qKh->fieldByName(fieldName(CustName)).asString()
                     << QStringLiteral("客户地址：") + qKh->fieldByName(fieldName(Address)).asString()
                     << QStringLiteral("联系电话：") + qKh->fieldByName(fieldName(Phone)).asString();
+    QString pdfName = CustomerText() + PageLabel() + QStringLiteral(".pdf");
+    pdfName.replace(QLatin1Char('/'), QChar(0xFF0F));
+    SetPreviewPdfFileName(pdfName);
     OrderPrinter->ShowPreview();
 }
 

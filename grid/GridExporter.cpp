@@ -11,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace {
 
@@ -171,16 +172,38 @@ void TGridExporter::WriteGridToStream(QIODevice *stream, bool exportAll)
     EndOutput();
 }
 
+void TGridExporter::CheckCapacity(bool) const { }
+
 void TGridExporter::WriteGridToFile(const QString &fileName, bool exportAll)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        throw FileError(QStringLiteral("Cannot create file \"%1\". %2")
-                            .arg(QFileInfo(fileName).absoluteFilePath(), file.errorString()));
+    // A refusal must come before the older file is touched.
+    CheckCapacity(exportAll);
+    const QFileInfo target(fileName);
+    const auto cannotCreate = [&](const QString &reason) {
+        return FileError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(target.absoluteFilePath(), reason));
+    };
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        // A device or pipe cannot be swapped for a new file: write into it.
+        QFile file(fileName);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw cannotCreate(file.errorString());
+        WriteGridToStream(&file, exportAll);
+        // Buffered bytes reach the device here; a full one shows only now.
+        if (!file.flush())
+            throw FileError(QStringLiteral("Stream write error"));
+        return;
     }
+    // The bytes go to a temporary file beside the target, which replaces the older
+    // file only once the export has completed; a failure leaves that file as it was
+    // and the temporary one is removed.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw cannotCreate(file.errorString());
     WriteGridToStream(&file, exportAll);
-    // Buffered bytes reach the disk here; a full disk shows only now.
-    if (!file.flush())
+    // Buffered bytes reach the disk in flush(); a full disk shows only there, and
+    // commit() alone would not notice.
+    if (!file.flush() || file.error() != QFileDevice::NoError || !file.commit())
         throw FileError(QStringLiteral("Stream write error"));
 }
 

@@ -50,11 +50,15 @@ public:
     // position are restored and its display updates resumed whatever happens;
     // errors pass to the caller.
     virtual void WriteGridToStream(QIODevice *stream, bool exportAll);
-    // Creates or replaces the file and writes into it; the file is closed in every
-    // case. Throws FileError when the file cannot be created or written.
+    // Writes a new file or replaces an older one once the whole export has been
+    // written; a failed export leaves an older file as it was and no partial file.
+    // Throws FileError when the file cannot be created or written.
     virtual void WriteGridToFile(const QString &fileName, bool exportAll);
 
 protected:
+    // Throws FileError when the grid cannot fit the format; runs before any file is
+    // touched.
+    virtual void CheckCapacity(bool exportAll) const;
     virtual void BeginOutput();
     virtual void EndOutput();
     virtual void PutTitleRow(const TColumnList &columns);

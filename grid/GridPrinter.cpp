@@ -23,6 +23,8 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
+#include <QPrinter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTransform>
 #include <cmath>
@@ -879,12 +881,25 @@ bool TGridPrinter::EditPageSetup()
 {
     if (!m_setupDialog) {
         m_setupDialog = std::make_unique<TPageSetupDialog>();
-        m_setupDialog->OnPrinterSetup = [d = m_setupDialog.get()] {
-            DialogService::instance()->printDialog(
-                d, PreviewPrinter()->PrintDevice(), 1, 1, nullptr, nullptr);
+        m_setupDialog->OnPrinterSetup = [this, d = m_setupDialog.get()] {
+            TPrinterPreview *preview = PreviewPrinter();
+            DialogService::PrinterSetup setup;
+            setup.printers = preview->DeviceList();
+            setup.printer = preview->DeviceIndex();
+            setup.paper = preview->PrintDevice()->pageLayout().pageSize();
+            setup.orientation = preview->PaperOrientation();
+            if (!DialogService::instance()->printerSetupDialog(d, &setup))
+                return;
+            preview->SelectDevice(setup.printer);
+            if (setup.paper.isValid())
+                preview->SetPaperSize(setup.paper);
+            preview->SetPaperOrientation(setup.orientation);
+            m_printerChanged = true;
         };
     }
     TPageSetupDialog *d = m_setupDialog.get();
+    d->PrinterSetup->setEnabled(PreviewPrinter()->HasPrinter());
+    m_printerChanged = false;
     const std::pair<QLineEdit *, qint64 *> margins[] = {
         { d->TopEdit, &Page.TopMargin },
         { d->BottomEdit, &Page.BottomMargin },
@@ -899,15 +914,17 @@ bool TGridPrinter::EditPageSetup()
     d->Colored->setChecked(Options & gpColored);
     (Options & gpFitByColWidths ? d->ChangeWidths : d->ScaleGrid)->setChecked(true);
     d->OptimalWidths->setChecked(Options & gpOptimalColWidths);
+    // Another printer or paper needs the list drawn again, even when the
+    // page setup itself is cancelled.
     if (DialogService::instance()->execModal(d) != IdOk)
-        return false;
+        return m_printerChanged;
 
     // Nothing changes unless every margin is a number.
     qint64 values[4];
     for (int i = 0; i < 4; ++i) {
         double v = 0;
         if (!TPageSetupDialog::marginValue(margins[i].first, &v))
-            return false;
+            return m_printerChanged;
         values[i] = FixedPoint::fromDouble(v);
     }
     for (int i = 0; i < 4; ++i)

@@ -108,7 +108,8 @@ public:
     // command edits this printer's settings and runs again.
     void ShowPreview();
     // The page-setup dialog on the margins, the print font and the options; true when
-    // it was confirmed and the settings changed.
+    // the list must be drawn again: the settings were confirmed, or another printer,
+    // paper or orientation was chosen through its printer set-up.
     bool EditPageSetup();
 
     bool isPrinting() const { return m_running; }
@@ -119,5 +120,6 @@ private:
     QPointer<TRecordGrid> m_grid;
     TMeasureUnits m_units = MM;
     bool m_running = false;
+    bool m_printerChanged = false; // during EditPageSetup
     std::unique_ptr<TPageSetupDialog> m_setupDialog; // made once and kept
 };

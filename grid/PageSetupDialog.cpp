@@ -1,10 +1,11 @@
 #include "grid/PageSetupDialog.h"
 
 #include "platform/DialogService.h"
-#include "platform/PrinterService.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -71,7 +72,7 @@ TPageSetupDialog::TPageSetupDialog(QWidget *parent)
 
     auto *buttons = new QHBoxLayout;
     PrinterSetup = new QPushButton(QStringLiteral("&Printer setup"), this);
-    PrinterSetup->setEnabled(!PrinterService::instance()->printerNames().isEmpty());
+    PrinterSetup->setEnabled(false); // whoever shows the dialog knows the printers
     OkButton = new QPushButton(QStringLiteral("&Ok"), this);
     CancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
     OkButton->setDefault(true);
@@ -84,6 +85,8 @@ TPageSetupDialog::TPageSetupDialog(QWidget *parent)
         if (OnPrinterSetup)
             OnPrinterSetup();
     });
+    for (QLineEdit *e : { TopEdit, BottomEdit, LeftEdit, RightEdit })
+        e->installEventFilter(this);
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -100,16 +103,39 @@ bool TPageSetupDialog::marginValue(const QLineEdit *edit, double *value)
     return ok;
 }
 
+bool TPageSetupDialog::checkMargin(QLineEdit *edit)
+{
+    if (marginValue(edit, nullptr))
+        return true;
+    m_checking = true;
+    DialogService::instance()->messageBox(this,
+        QStringLiteral("'%1' is not a valid floating point value").arg(edit->text()), windowTitle(),
+        MessageFlags::Ok | MessageFlags::IconError);
+    // Going back leaves whichever field had the focus meanwhile: not a check of it.
+    edit->setFocus();
+    m_checking = false;
+    return false;
+}
+
+bool TPageSetupDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // A margin is checked as soon as it is left; its own message box, another
+    // window and the Cancel button do not count as leaving it.
+    if (event->type() == QEvent::FocusOut && !m_checking && isVisible()) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        auto *edit = qobject_cast<QLineEdit *>(watched);
+        if (edit && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+            && QApplication::focusWidget() != CancelButton)
+            checkMargin(edit);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TPageSetupDialog::accept()
 {
     for (QLineEdit *e : { TopEdit, BottomEdit, LeftEdit, RightEdit }) {
-        if (!marginValue(e, nullptr)) {
-            DialogService::instance()->messageBox(this,
-                QStringLiteral("'%1' is not a valid floating point value").arg(e->text()),
-                windowTitle(), MessageFlags::Ok | MessageFlags::IconError);
-            e->setFocus();
+        if (!checkMargin(e))
             return; // stays open
-        }
     }
     QDialog::accept();
 }

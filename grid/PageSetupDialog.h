@@ -25,7 +25,8 @@ public:
     QLineEdit *FontName;
     QPushButton *FontButton, *PrinterSetup, *OkButton, *CancelButton;
 
-    // Runs the system's printer-setup dialog; the button is enabled only with printers.
+    // Runs the printer set-up (printer, paper, orientation); whoever shows the dialog
+    // enables the button when printers are installed.
     std::function<void()> OnPrinterSetup;
 
     // The number in a margin edit; false when the text is not one.
@@ -33,7 +34,14 @@ public:
 
     void accept() override;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // Shows the number-conversion error and keeps the focus in the edit when its
+    // text is not a number.
+    bool checkMargin(QLineEdit *edit);
+    bool m_checking = false;
     void chooseFont();
     QButtonGroup *m_fitKind;
 };

@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
@@ -14,15 +15,19 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTemporaryFile>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
-constexpr int kZoomPercents[8] = {500, 200, 150, 100, 75, 50, 25, 10};
+constexpr int kZoomPercents[8] = { 500, 200, 150, 100, 75, 50, 25, 10 };
 constexpr int kPageWidthMode = 8;
 constexpr int kWholePageMode = 9;
-constexpr int kZoomInMode = 2;    // 150%, where a click on the whole page goes
+constexpr int kZoomInMode = 2; // 150%, where a click on the whole page goes
 constexpr int kMargin = 8;
 
 QCursor magnifierCursor()
@@ -44,7 +49,9 @@ QCursor magnifierCursor()
 
 // ---------------------------------------------------------------- TDrawPanel
 
-TDrawPanel::TDrawPanel(TPreviewBox *box) : QFrame(box->viewport()), m_box(box)
+TDrawPanel::TDrawPanel(TPreviewBox *box)
+    : QFrame(box->viewport())
+    , m_box(box)
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
@@ -83,7 +90,8 @@ void TDrawPanel::mouseReleaseEvent(QMouseEvent *event)
 // ---------------------------------------------------------------- TPreviewBox
 
 TPreviewBox::TPreviewBox(QWidget *parent)
-    : QAbstractScrollArea(parent), m_printer(std::make_unique<TPrinterPreview>())
+    : QAbstractScrollArea(parent)
+    , m_printer(std::make_unique<TPrinterPreview>())
 {
     m_printer->SetView(this);
     setFocusPolicy(Qt::StrongFocus);
@@ -147,6 +155,7 @@ void TPreviewBox::GoToSheet(int n)
 void TPreviewBox::LayoutPage()
 {
     const QSize client = clientSize();
+    m_laidOutFor = client;
     const qint64 printableW = m_printer->PrintableWidth();
     const double mmW = m_printer->PrintableWidthMM();
     const double mmH = m_printer->PrintableHeightMM();
@@ -194,7 +203,7 @@ void TPreviewBox::LayoutPage()
     placePanels();
 }
 
-void TPreviewBox::updateRanges()
+QSize TPreviewBox::updateRanges()
 {
     // The viewport once the scroll bars this layout needs are shown, so that a
     // position set right after a layout is not clamped to a stale range.
@@ -206,20 +215,21 @@ void TPreviewBox::updateRanges()
         horizontal = m_contentW > client.width() - bar;
     if (horizontal && !vertical)
         vertical = m_contentH > client.height() - bar;
-    const QSize view(client.width() - (vertical ? bar : 0),
-                     client.height() - (horizontal ? bar : 0));
+    const QSize view(
+        client.width() - (vertical ? bar : 0), client.height() - (horizontal ? bar : 0));
     horizontalScrollBar()->setRange(0, qMax(0, m_contentW - view.width()));
     horizontalScrollBar()->setPageStep(view.width());
     horizontalScrollBar()->setSingleStep(qMax(1, view.width() / 20));
     verticalScrollBar()->setRange(0, qMax(0, m_contentH - view.height()));
     verticalScrollBar()->setPageStep(view.height());
     verticalScrollBar()->setSingleStep(qMax(1, view.height() / 20));
+    return view;
 }
 
 void TPreviewBox::placePanels()
 {
-    const QPoint at(m_pageX - horizontalScrollBar()->value(),
-                    m_pageY - verticalScrollBar()->value());
+    const QPoint at(
+        m_pageX - horizontalScrollBar()->value(), m_pageY - verticalScrollBar()->value());
     m_page->setGeometry(QRect(at, QSize(m_pageW, m_pageH)));
     m_shadow->setGeometry(QRect(at + QPoint(4, 4), QSize(m_pageW, m_pageH)));
 }
@@ -233,8 +243,14 @@ void TPreviewBox::resizeEvent(QResizeEvent *event)
 {
     QAbstractScrollArea::resizeEvent(event);
     const QSize client = clientSize();
-    const bool fills = m_pageW + 2 * kMargin >= client.width()
-                       && m_pageH + 2 * kMargin >= client.height();
+    if (client == m_laidOutFor) {
+        // Only the scroll bars came or went: the layout already counted them.
+        updateRanges();
+        placePanels();
+        return;
+    }
+    const bool fills
+        = m_pageW + 2 * kMargin >= client.width() && m_pageH + 2 * kMargin >= client.height();
     if (m_zoomMode >= kPageWidthMode || !fills) {
         LayoutPage();
     } else {
@@ -254,7 +270,7 @@ void TPreviewBox::paintSheet(QPainter *painter, const QRect &rect) const
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setRenderHint(QPainter::TextAntialiasing);
     painter->translate(m_printer->OffsetX() * rect.width() / paperW,
-                       m_printer->OffsetY() * rect.height() / paperH);
+        m_printer->OffsetY() * rect.height() / paperH);
     painter->scale(rect.width() / paperW, rect.height() / paperH);
     m_printer->DrawRecordedPage(painter, m_currentSheet);
     painter->restore();
@@ -307,15 +323,42 @@ void TPreviewBox::clickZoom(const QPoint &point)
         SetZoomMode(kWholePageMode);
         return;
     }
-    const QPoint oldAt = PageRect().topLeft();
+    const QPoint mouse = PageRect().topLeft() + point;
     const int oldW = qMax(1, m_pageW);
     const int oldH = qMax(1, m_pageH);
     SetZoomMode(kZoomInMode);
-    // Keep the clicked point of the sheet under the mouse.
-    const int x = int(qint64(point.x()) * m_pageW / oldW);
-    const int y = int(qint64(point.y()) * m_pageH / oldH);
-    horizontalScrollBar()->setValue(m_pageX + x - (oldAt.x() + point.x()));
-    verticalScrollBar()->setValue(m_pageY + y - (oldAt.y() + point.y()));
+    // Keep the clicked point of the sheet under the mouse in both directions: where
+    // the page would sit centred, it is placed there instead, with room to scroll
+    // when it reaches past the box.
+    const QPoint at(
+        int(qint64(point.x()) * m_pageW / oldW), int(qint64(point.y()) * m_pageH / oldH));
+    struct Axis
+    {
+        int page, content, scroll;
+    };
+    const auto place = [](int origin, int size, int view) {
+        if (origin >= kMargin)
+            return Axis { origin, origin + size + kMargin > view ? origin + size + kMargin : 0, 0 };
+        const int scroll = kMargin - origin;
+        return Axis { kMargin, qMax(size + 2 * kMargin, scroll + view), scroll };
+    };
+    Axis x {}, y {};
+    QSize view = updateRanges();
+    for (int pass = 0; pass < 2; ++pass) {
+        x = place(mouse.x() - at.x(), m_pageW, view.width());
+        y = place(mouse.y() - at.y(), m_pageH, view.height());
+        m_pageX = x.page;
+        m_pageY = y.page;
+        m_contentW = x.content;
+        m_contentH = y.content;
+        const QSize next = updateRanges(); // the scroll bars this placement needs
+        if (next == view)
+            break;
+        view = next;
+    }
+    horizontalScrollBar()->setValue(x.scroll);
+    verticalScrollBar()->setValue(y.scroll);
+    placePanels();
 }
 
 void TPreviewBox::wheelEvent(QWheelEvent *event)
@@ -330,7 +373,7 @@ void TPreviewBox::wheelEvent(QWheelEvent *event)
     } else {
         const int notches = delta / 120 != 0 ? delta / 120 : (delta < 0 ? -1 : 1);
         const int step = verticalScrollBar()->singleStep() * QApplication::wheelScrollLines()
-                         * m_zoomPercent / 100;
+            * m_zoomPercent / 100;
         verticalScrollBar()->setValue(verticalScrollBar()->value() - notches * step);
     }
     event->accept();
@@ -344,12 +387,24 @@ void TPreviewBox::keyPressEvent(QKeyEvent *event)
     const int pageV = qMax(1, viewport()->height() - v->singleStep());
     const int pageH = qMax(1, viewport()->width() - h->singleStep());
     switch (event->key()) {
-    case Qt::Key_PageUp: v->setValue(ctrl ? v->minimum() : v->value() - pageV); break;
-    case Qt::Key_PageDown: v->setValue(ctrl ? v->maximum() : v->value() + pageV); break;
-    case Qt::Key_Up: v->setValue(v->value() - (ctrl ? pageV : v->singleStep())); break;
-    case Qt::Key_Down: v->setValue(v->value() + (ctrl ? pageV : v->singleStep())); break;
-    case Qt::Key_Left: h->setValue(h->value() - (ctrl ? pageH : h->singleStep())); break;
-    case Qt::Key_Right: h->setValue(h->value() + (ctrl ? pageH : h->singleStep())); break;
+    case Qt::Key_PageUp:
+        v->setValue(ctrl ? v->minimum() : v->value() - pageV);
+        break;
+    case Qt::Key_PageDown:
+        v->setValue(ctrl ? v->maximum() : v->value() + pageV);
+        break;
+    case Qt::Key_Up:
+        v->setValue(v->value() - (ctrl ? pageV : v->singleStep()));
+        break;
+    case Qt::Key_Down:
+        v->setValue(v->value() + (ctrl ? pageV : v->singleStep()));
+        break;
+    case Qt::Key_Left:
+        h->setValue(h->value() - (ctrl ? pageH : h->singleStep()));
+        break;
+    case Qt::Key_Right:
+        h->setValue(h->value() + (ctrl ? pageH : h->singleStep()));
+        break;
     case Qt::Key_Home:
         h->setValue(h->minimum());
         if (ctrl)
@@ -360,7 +415,9 @@ void TPreviewBox::keyPressEvent(QKeyEvent *event)
         if (ctrl)
             v->setValue(v->maximum());
         break;
-    default: QAbstractScrollArea::keyPressEvent(event); return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
     }
     event->accept();
 }
@@ -404,6 +461,72 @@ void TPreviewBox::PrintSheets(QPrinter *device, int from, int to)
         throw TessivalError(QStringLiteral("Printing failed"));
 }
 
+void TPreviewBox::SavePdf(const QString &fileName)
+{
+    const int count = m_printer->RecordedPageCount();
+    if (count <= 0 || m_printer->IsPrinting())
+        return;
+    const QFileInfo target(fileName);
+    const QString path = target.absoluteFilePath();
+    const auto failed = [&](const QString &reason) {
+        return FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason));
+    };
+    // The sheets go to a file beside the target, which takes its name only once it is
+    // complete.
+    QTemporaryFile temp(target.absolutePath() + QStringLiteral("/.XXXXXX.pdf"));
+    if (!temp.open())
+        throw failed(temp.errorString());
+    temp.close();
+    // A new file gets the usual rights, a replaced one keeps its own.
+    temp.setPermissions(target.exists()
+            ? target.permissions()
+            : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+
+    const int dpi = m_printer->ResolutionX();
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(temp.fileName());
+    pdf.setResolution(dpi);
+    pdf.setFullPage(true);
+    pdf.setDocName(m_printer->JobTitle());
+    // The paper the sheets were laid out on: the printer's, or A4 without one.
+    const QPageLayout::Orientation orientation = m_printer->PaperOrientation();
+    const QPageSize paper = m_printer->HasPrinter()
+        ? m_printer->PrintDevice()->pageLayout().pageSize()
+        : QPageSize(QPageSize::A4);
+    pdf.setPageLayout(QPageLayout(paper, orientation, QMarginsF(0, 0, 0, 0)));
+    QPainter painter;
+    if (!painter.begin(&pdf))
+        throw failed(QStringLiteral("The PDF writer could not start."));
+    for (int n = 1; n <= count; ++n) {
+        if (n > 1 && !pdf.newPage()) {
+            painter.end();
+            throw failed(QStringLiteral("The PDF writer could not start a page."));
+        }
+        // The recorded origin is the printable area's corner on the paper.
+        painter.save();
+        painter.translate(m_printer->OffsetX(), m_printer->OffsetY());
+        m_printer->DrawRecordedPage(&painter, n);
+        painter.restore();
+    }
+    if (!painter.end())
+        throw FileError(QStringLiteral("Stream write error"));
+    // The writer does not report a failed write (a full disk): a whole file begins
+    // with its signature and ends with its end marker.
+    QFile written(temp.fileName());
+    if (!written.open(QIODevice::ReadOnly) || !written.read(5).startsWith("%PDF")
+        || !written.seek(qMax<qint64>(0, written.size() - 16))
+        || !written.readAll().contains("%%EOF"))
+        throw FileError(QStringLiteral("Stream write error"));
+    written.close();
+    // rename() swaps the names in one step: no moment without a whole file.
+    if (std::rename(
+            QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData())
+        != 0)
+        throw failed(QString::fromLocal8Bit(std::strerror(errno)));
+    temp.setAutoRemove(false);
+}
+
 void TPreviewBox::SetSheetCount(int count)
 {
     m_sheetCount = qMax(0, count);
@@ -428,8 +551,8 @@ void TPreviewBox::OpenPreviewer()
         OnOpenPreviewer();
 }
 
-void TPreviewBox::TakeRunHandlers(std::function<void()> pageSetup,
-                                  std::function<void()> setupChanged, void *gridPrinter)
+void TPreviewBox::TakeRunHandlers(
+    std::function<void()> pageSetup, std::function<void()> setupChanged, void *gridPrinter)
 {
     m_pageSetup = std::move(pageSetup);
     m_setupChanged = std::move(setupChanged);
@@ -438,7 +561,8 @@ void TPreviewBox::TakeRunHandlers(std::function<void()> pageSetup,
 
 // ---------------------------------------------------------------- TPreviewForm
 
-TPreviewForm::TPreviewForm(QWidget *parent) : QMainWindow(parent)
+TPreviewForm::TPreviewForm(QWidget *parent)
+    : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Preview"));
     setWindowState(Qt::WindowMaximized);
@@ -457,10 +581,12 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QMainWindow(parent)
         return b;
     };
     tbtPrint = button("tbtPrint", QStringLiteral("Print"), QStringLiteral("Print"));
-    tbtPrinterSetupDialog = button("tbtPrinterSetupDialog", QStringLiteral("Printer setup"),
-                                   QStringLiteral("Printer setup"));
+    tbtPdf = button("tbtPdf", QStringLiteral("PDF"), QStringLiteral("Save as PDF"));
+    tbtPrinterSetupDialog = button(
+        "tbtPrinterSetupDialog", QStringLiteral("Printer setup"), QStringLiteral("Printer setup"));
     tbtScale = button("tbtScale", QStringLiteral("Scale"), QStringLiteral("Scale"));
-    tbtPrevPage = button("tbtPrevPage", QStringLiteral("Previous"), QStringLiteral("Previous page"));
+    tbtPrevPage
+        = button("tbtPrevPage", QStringLiteral("Previous"), QStringLiteral("Previous page"));
     tbtNextPage = button("tbtNextPage", QStringLiteral("Next"), QStringLiteral("Next page"));
     tbStop = button("tbStop", QStringLiteral("Stop"), QString());
     tbClose = button("tbClose", QStringLiteral("Close"), QStringLiteral("Close preview"));
@@ -469,10 +595,10 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QMainWindow(parent)
     pmnScale->setObjectName(QStringLiteral("pmnScale"));
     m_scaleGroup = new QActionGroup(this);
     m_scaleGroup->setExclusive(true);
-    const char *names[] = {"mni500", "mni200", "mni150", "mni100", "mni75",
-                           "mni50",  "mni25",  "mni10",  "mniWidth", "mniFull"};
-    const QString captions[] = {"500%", "200%", "150%", "100%", "75%",
-                                "50%",  "25%",  "10%",  "Page Width", "Whole Page"};
+    const char *names[] = { "mni500", "mni200", "mni150", "mni100", "mni75", "mni50", "mni25",
+        "mni10", "mniWidth", "mniFull" };
+    const QString captions[] = { "500%", "200%", "150%", "100%", "75%", "50%", "25%", "10%",
+        "Page Width", "Whole Page" };
     for (int mode = 0; mode <= kWholePageMode; ++mode) {
         QAction *item = pmnScale->addAction(captions[mode]);
         item->setObjectName(QLatin1String(names[mode]));
@@ -485,7 +611,7 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QMainWindow(parent)
     tbtScale->setMenu(pmnScale);
     tbtScale->setPopupMode(QToolButton::InstantPopup);
 
-    for (QToolButton *b : {tbtPrevPage, tbtNextPage}) {
+    for (QToolButton *b : { tbtPrevPage, tbtNextPage }) {
         b->setAutoRepeat(true);
         b->setAutoRepeatDelay(400);
         b->setAutoRepeatInterval(100);
@@ -502,8 +628,9 @@ TPreviewForm::TPreviewForm(QWidget *parent) : QMainWindow(parent)
     statusBar()->addWidget(stbMain, 1);
 
     connect(tbtPrint, &QToolButton::clicked, this, [this] { tbtPrintClick(); });
+    connect(tbtPdf, &QToolButton::clicked, this, [this] { tbtPdfClick(); });
     connect(tbtPrinterSetupDialog, &QToolButton::clicked, this,
-            [this] { tbtPrinterSetupDialogClick(); });
+        [this] { tbtPrinterSetupDialogClick(); });
     connect(tbtPrevPage, &QToolButton::clicked, this, [this] { stepClicked(tbtPrevPage, -1); });
     connect(tbtNextPage, &QToolButton::clicked, this, [this] { stepClicked(tbtNextPage, 1); });
     connect(tbStop, &QToolButton::clicked, this, [this] { tbStopClick(); });
@@ -538,16 +665,18 @@ void TPreviewForm::PrinterPreviewChanged()
     tbStop->setEnabled(running);
     tbClose->setEnabled(!running);
     tbtPrint->setEnabled(!running && printer->HasPrinter());
+    tbtPdf->setEnabled(!running && printer->RecordedPageCount() > 0);
     tbtPrinterSetupDialog->setEnabled(!running && m_box->HasPageSetup());
     tbtPrevPage->setEnabled(m_box->CurrentSheet() > 1);
     tbtNextPage->setEnabled(m_box->CurrentSheet() < m_box->SheetCount());
-    stbMain->setText(QString::asprintf("Page %d of %d", m_box->CurrentSheet(), m_box->SheetCount()));
+    stbMain->setText(
+        QString::asprintf("Page %d of %d", m_box->CurrentSheet(), m_box->SheetCount()));
     const int mode = m_box->ZoomMode();
     if (mode >= 0 && mode < ScaleItems.size())
         ScaleItems.at(mode)->setChecked(true);
     const QString title = printer->JobTitle();
-    setWindowTitle(title.isEmpty() ? QStringLiteral("Preview")
-                                   : QStringLiteral("Preview - ") + title);
+    setWindowTitle(
+        title.isEmpty() ? QStringLiteral("Preview") : QStringLiteral("Preview - ") + title);
 }
 
 void TPreviewForm::OpenPreviewer()
@@ -567,10 +696,27 @@ void TPreviewForm::tbtPrintClick()
             return;
         int from = 1;
         int to = count;
-        if (!DialogService::instance()->printDialog(this, printer->PrintDevice(), 1, count, &from,
-                                                    &to))
+        if (!DialogService::instance()->printDialog(
+                this, printer->PrintDevice(), 1, count, &from, &to))
             return;
         m_box->PrintSheets(printer->PrintDevice(), qBound(1, from, count), qBound(1, to, count));
+    });
+}
+
+void TPreviewForm::tbtPdfClick()
+{
+    runGuarded(this, [this] {
+        TPrinterPreview *printer = m_box->Printer();
+        if (printer->IsPrinting() || printer->RecordedPageCount() <= 0)
+            return;
+        DialogService::SaveRequest request;
+        request.fileName = PdfFileName;
+        request.defaultSuffix = QStringLiteral("pdf");
+        request.filter = QStringLiteral("pdf (*.pdf)");
+        const QString fileName = DialogService::instance()->getSaveFileName(this, request);
+        if (fileName.isEmpty())
+            return;
+        m_box->SavePdf(fileName);
     });
 }
 
@@ -628,8 +774,14 @@ TPrinterPreview *PreviewPrinter()
     if (!g_previewForm) {
         // Owned by the application: it goes when the event loop ends.
         g_previewForm = new TPreviewForm;
-        QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp,
-                         [] { delete g_previewForm.data(); });
+        QObject::connect(
+            qApp, &QCoreApplication::aboutToQuit, qApp, [] { delete g_previewForm.data(); });
     }
     return g_previewForm->PreviewBox()->Printer();
+}
+
+void SetPreviewPdfFileName(const QString &fileName)
+{
+    PreviewPrinter();
+    g_previewForm->PdfFileName = fileName;
 }

@@ -47,7 +47,7 @@ public:
     TPrinterPreview *Printer() const { return m_printer.get(); }
 
     int ZoomMode() const { return m_zoomMode; }
-    void SetZoomMode(int mode);    // 0..7: 500% .. 10%, 8: page width, 9: whole page
+    void SetZoomMode(int mode); // 0..7: 500% .. 10%, 8: page width, 9: whole page
     int ZoomPercent() const { return m_zoomPercent; }
     int SheetCount() const { return m_sheetCount; }
     int CurrentSheet() const { return m_currentSheet; }
@@ -62,6 +62,10 @@ public:
     void RunPageSetup();
     // Sends sheets from..to to the device, one device page each.
     void PrintSheets(QPrinter *device, int from, int to);
+    // Writes every recorded sheet, in order, into a PDF file at the paper size it was
+    // laid out on. The file appears only when it was written whole; an older file of
+    // that name stays as it was otherwise. Throws FileError on failure.
+    void SavePdf(const QString &fileName);
 
     // TPreviewView
     void SetSheetCount(int count) override;
@@ -70,7 +74,7 @@ public:
     void OpenPreviewer() override;
     void LayoutPage() override;
     void TakeRunHandlers(std::function<void()> pageSetup, std::function<void()> setupChanged,
-                         void *gridPrinter) override;
+        void *gridPrinter) override;
 
     std::function<void()> OnPrinterPreviewChanged;
     std::function<void()> OnOpenPreviewer;
@@ -88,7 +92,8 @@ private:
     void pageMouseMove(QMouseEvent *event);
     void pageMouseRelease(QMouseEvent *event);
     void clickZoom(const QPoint &pointInPage);
-    void updateRanges();
+    // Sets the scroll ranges; returns the viewport size with the scroll bars they need.
+    QSize updateRanges();
     void placePanels();
     QSize clientSize() const;
 
@@ -111,6 +116,7 @@ private:
     int m_pageY = 0;
     int m_contentW = 0;
     int m_contentH = 0;
+    QSize m_laidOutFor; // the box size of the last layout
 
     bool m_pressed = false;
     bool m_dragging = false;
@@ -131,6 +137,7 @@ public:
 
     QToolBar *tbrMain;
     QToolButton *tbtPrint;
+    QToolButton *tbtPdf;
     QToolButton *tbtPrinterSetupDialog;
     QToolButton *tbtScale;
     QToolButton *tbtPrevPage;
@@ -138,10 +145,13 @@ public:
     QToolButton *tbStop;
     QToolButton *tbClose;
     QMenu *pmnScale;
-    QList<QAction *> ScaleItems;    // mni500 .. mniFull, the item's data is its mode
+    QList<QAction *> ScaleItems; // mni500 .. mniFull, the item's data is its mode
     QLabel *stbMain;
 
     void tbtPrintClick();
+    void tbtPdfClick();
+    // The file name the PDF command proposes, without a folder ("order.pdf").
+    QString PdfFileName;
     void tbtPrinterSetupDialogClick();
     void tbStopClick();
     void tbCloseClick();
@@ -158,9 +168,11 @@ private:
     TPreviewBox *m_box;
     QActionGroup *m_scaleGroup;
     bool m_closeRequested = false;
-    QToolButton *m_repeating = nullptr;    // the button being auto-repeated
+    QToolButton *m_repeating = nullptr; // the button being auto-repeated
 };
 
 // The program's one recording printer. The first call makes the preview window
 // (hidden); both live until the program ends.
 TPrinterPreview *PreviewPrinter();
+// The file name the preview window's PDF command proposes for the next run.
+void SetPreviewPdfFileName(const QString &fileName);

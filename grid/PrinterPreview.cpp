@@ -23,7 +23,11 @@ class TPrinterPreview::Sheet : public QPicture
 {
 public:
     Sheet(int dpi, int width, int height, double widthMM, double heightMM)
-        : m_dpi(dpi), m_width(width), m_height(height), m_widthMM(widthMM), m_heightMM(heightMM)
+        : m_dpi(dpi)
+        , m_width(width)
+        , m_height(height)
+        , m_widthMM(widthMM)
+        , m_heightMM(heightMM)
     {
     }
 
@@ -31,15 +35,21 @@ protected:
     int metric(PaintDeviceMetric m) const override
     {
         switch (m) {
-        case PdmWidth: return m_width;
-        case PdmHeight: return m_height;
-        case PdmWidthMM: return qRound(m_widthMM);
-        case PdmHeightMM: return qRound(m_heightMM);
+        case PdmWidth:
+            return m_width;
+        case PdmHeight:
+            return m_height;
+        case PdmWidthMM:
+            return qRound(m_widthMM);
+        case PdmHeightMM:
+            return qRound(m_heightMM);
         case PdmDpiX:
         case PdmDpiY:
         case PdmPhysicalDpiX:
-        case PdmPhysicalDpiY: return m_dpi;
-        default: return QPicture::metric(m);
+        case PdmPhysicalDpiY:
+            return m_dpi;
+        default:
+            return QPicture::metric(m);
         }
     }
 
@@ -51,7 +61,10 @@ private:
     double m_heightMM;
 };
 
-TPrinterPreview::TPrinterPreview() = default;
+TPrinterPreview::TPrinterPreview()
+{
+    takeDevice();
+}
 
 TPrinterPreview::~TPrinterPreview()
 {
@@ -59,14 +72,42 @@ TPrinterPreview::~TPrinterPreview()
         m_painter->end();
 }
 
-bool TPrinterPreview::HasPrinter() const
+void TPrinterPreview::takeDevice()
 {
-    return !DeviceList().isEmpty();
+    // Every size query reads what is taken here: asking the device each time may
+    // wait on the print system, once per sheet and per repaint.
+    Metrics m;
+    if (HasPrinter()) {
+        m.printableWidth = TVirtualPrinter::PrintableWidth();
+        m.printableHeight = TVirtualPrinter::PrintableHeight();
+        // The base's paper size adds the offsets to this printer's own (cached)
+        // printable size, so they are read from the device here.
+        const QPrinter *device = Device();
+        const QRect paint = device->pageLayout().paintRectPixels(device->resolution());
+        m.offsetX = paint.left();
+        m.offsetY = paint.top();
+        m.resolutionX = TVirtualPrinter::ResolutionX();
+        m.resolutionY = TVirtualPrinter::ResolutionY();
+        m.printableWidthMM = m.printableWidth * 25.4 / qMax(1, m.resolutionX);
+        m.printableHeightMM = m.printableHeight * 25.4 / qMax(1, m.resolutionY);
+    } else {
+        const bool landscape = PaperOrientation() == QPageLayout::Landscape;
+        m.printableWidth = landscape ? kA4PrintableHeight : kA4PrintableWidth;
+        m.printableHeight = landscape ? kA4PrintableWidth : kA4PrintableHeight;
+        m.offsetX = landscape ? kA4OffsetY : kA4OffsetX;
+        m.offsetY = landscape ? kA4OffsetX : kA4OffsetY;
+        m.resolutionX = m.resolutionY = kA4Resolution;
+        m.printableWidthMM = landscape ? kA4PrintableHeightMM : kA4PrintableWidthMM;
+        m.printableHeightMM = landscape ? kA4PrintableWidthMM : kA4PrintableHeightMM;
+    }
+    m_metrics = m;
 }
 
-bool TPrinterPreview::landscape() const
+void TPrinterPreview::DeviceChanged()
 {
-    return PaperOrientation() == QPageLayout::Landscape;
+    takeDevice();
+    if (m_view && !m_printing)
+        m_view->LayoutPage();
 }
 
 bool TPrinterPreview::IsAborted() const
@@ -81,30 +122,22 @@ QPainter *TPrinterPreview::PageCanvas()
 
 int TPrinterPreview::PrintableHeight() const
 {
-    if (HasPrinter())
-        return TVirtualPrinter::PrintableHeight();
-    return landscape() ? kA4PrintableWidth : kA4PrintableHeight;
+    return m_metrics.printableHeight;
 }
 
 int TPrinterPreview::PrintableWidth() const
 {
-    if (HasPrinter())
-        return TVirtualPrinter::PrintableWidth();
-    return landscape() ? kA4PrintableHeight : kA4PrintableWidth;
+    return m_metrics.printableWidth;
 }
 
 int TPrinterPreview::OffsetX() const
 {
-    if (HasPrinter())
-        return (TVirtualPrinter::PaperWidth() - TVirtualPrinter::PrintableWidth()) / 2;
-    return landscape() ? kA4OffsetY : kA4OffsetX;
+    return m_metrics.offsetX;
 }
 
 int TPrinterPreview::OffsetY() const
 {
-    if (HasPrinter())
-        return (TVirtualPrinter::PaperHeight() - TVirtualPrinter::PrintableHeight()) / 2;
-    return landscape() ? kA4OffsetX : kA4OffsetY;
+    return m_metrics.offsetY;
 }
 
 int TPrinterPreview::PaperWidth() const
@@ -119,26 +152,22 @@ int TPrinterPreview::PaperHeight() const
 
 int TPrinterPreview::ResolutionX() const
 {
-    return HasPrinter() ? TVirtualPrinter::ResolutionX() : kA4Resolution;
+    return m_metrics.resolutionX;
 }
 
 int TPrinterPreview::ResolutionY() const
 {
-    return HasPrinter() ? TVirtualPrinter::ResolutionY() : kA4Resolution;
+    return m_metrics.resolutionY;
 }
 
 double TPrinterPreview::PrintableWidthMM() const
 {
-    if (!HasPrinter())
-        return landscape() ? kA4PrintableHeightMM : kA4PrintableWidthMM;
-    return PrintableWidth() * 25.4 / qMax(1, ResolutionX());
+    return m_metrics.printableWidthMM;
 }
 
 double TPrinterPreview::PrintableHeightMM() const
 {
-    if (!HasPrinter())
-        return landscape() ? kA4PrintableWidthMM : kA4PrintableHeightMM;
-    return PrintableHeight() * 25.4 / qMax(1, ResolutionY());
+    return m_metrics.printableHeightMM;
 }
 
 int TPrinterPreview::CurrentPage() const
@@ -196,8 +225,8 @@ void TPrinterPreview::beginSheet()
 {
     // Fonts measure at the lower of the two resolutions, as on the printer.
     const int dpi = qMin(ResolutionX(), ResolutionY());
-    m_pages.push_back(std::make_unique<Sheet>(dpi, PrintableWidth(), PrintableHeight(),
-                                              PrintableWidthMM(), PrintableHeightMM()));
+    m_pages.push_back(std::make_unique<Sheet>(
+        dpi, PrintableWidth(), PrintableHeight(), PrintableWidthMM(), PrintableHeightMM()));
 }
 
 void TPrinterPreview::StartJob()
@@ -222,9 +251,9 @@ void TPrinterPreview::StartJob()
 void TPrinterPreview::StartPage()
 {
     if (!m_printing)
-        return;    // no job open: nothing to end and nowhere to draw
+        return; // no job open: nothing to end and nowhere to draw
     beginSheet();
-    m_painter->end();    // completes the previous sheet
+    m_painter->end(); // completes the previous sheet
     if (m_pages.size() == 2 && m_view)
         m_view->LayoutPage();
     m_painter->begin(m_pages.back().get());

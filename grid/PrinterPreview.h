@@ -21,8 +21,9 @@ public:
     virtual void OpenPreviewer() = 0;
     virtual void LayoutPage() = 0;
     // At the end of a run the view takes over what the page-setup command needs.
-    virtual void TakeRunHandlers(std::function<void()> pageSetup,
-                                 std::function<void()> setupChanged, void *gridPrinter) = 0;
+    virtual void TakeRunHandlers(
+        std::function<void()> pageSetup, std::function<void()> setupChanged, void *gridPrinter)
+        = 0;
 };
 
 // A printer that records every sheet instead of printing it, so that the preview
@@ -48,18 +49,20 @@ public:
     void StartJob() override;
     void FinishJob() override;
     void StartPage() override;
+    // Takes the device's sizes again (another printer, paper or orientation) and
+    // has the view lay the page out again.
+    void DeviceChanged() override;
 
     // Sheet n (from 1) at (0, 0) at its recorded size in the painter's device pixels;
     // the caller scales. Sheets still being drawn and numbers out of range draw nothing.
     void DrawRecordedPage(QPainter *canvas, int n) const;
-    int RecordedPageCount() const;    // completed sheets
+    int RecordedPageCount() const; // completed sheets
 
-    bool HasPrinter() const;
-    int OffsetX() const;              // physical offsets of the printable area
+    int OffsetX() const; // physical offsets of the printable area
     int OffsetY() const;
     double PrintableWidthMM() const;
     double PrintableHeightMM() const;
-    QPrinter *PrintDevice() const;    // prints the recorded sheets
+    QPrinter *PrintDevice() const; // prints the recorded sheets
 
     void SetView(TPreviewView *view);
     TPreviewView *View() const;
@@ -81,8 +84,18 @@ private:
     TPreviewView *m_view = nullptr;
     void *m_gridPrinter = nullptr;
     bool m_printing = false;
-    std::unique_ptr<QPainter> m_painter;    // the recording surface of the sheet being drawn
+    std::unique_ptr<QPainter> m_painter; // the recording surface of the sheet being drawn
 
-    bool landscape() const;
+    // The device's answers, taken when the printer is made and after each change.
+    struct Metrics
+    {
+        int printableWidth = 0, printableHeight = 0;
+        int offsetX = 0, offsetY = 0;
+        int resolutionX = 0, resolutionY = 0;
+        double printableWidthMM = 0, printableHeightMM = 0;
+    };
+    Metrics m_metrics;
+
+    void takeDevice();
     void beginSheet();
 };

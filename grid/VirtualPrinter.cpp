@@ -6,23 +6,29 @@
 #include <QPainter>
 #include <QPrinter>
 
-struct TVirtualPrinter::Private {
+struct TVirtualPrinter::Private
+{
     std::unique_ptr<QPrinter> printer;
     QPainter painter;
     int page = -1;
     int deviceIndex = -1;
+    QStringList devices; // the installed printers, as found when last asked
 };
 
-TVirtualPrinter::TVirtualPrinter() : d(std::make_unique<Private>())
+TVirtualPrinter::TVirtualPrinter()
+    : d(std::make_unique<Private>())
 {
     d->printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // The print system is asked once here: each question may wait on a print server,
+    // and the answers hold until the user picks another printer.
     const PrinterService *service = PrinterService::instance();
-    const QStringList names = service->printerNames();
-    const int index = service->defaultIndex();
-    if (index >= 0 && index < names.size()) {
-        d->printer->setPrinterName(names.at(index));
+    d->devices = service->printerNames();
+    const int index = d->devices.isEmpty() ? -1 : service->defaultIndex();
+    if (index >= 0 && index < d->devices.size()) {
+        d->printer->setPrinterName(d->devices.at(index));
         d->deviceIndex = index;
     } else {
+        d->devices.clear();
         // No printer: a PDF device on A4 stands in, so that every query has an answer.
         d->printer->setOutputFormat(QPrinter::PdfFormat);
         d->printer->setResolution(600);
@@ -110,8 +116,15 @@ int TVirtualPrinter::DeviceIndex() const
 
 QStringList TVirtualPrinter::DeviceList() const
 {
-    return PrinterService::instance()->printerNames();
+    return d->devices;
 }
+
+bool TVirtualPrinter::HasPrinter() const
+{
+    return d->deviceIndex >= 0;
+}
+
+void TVirtualPrinter::DeviceChanged() { }
 
 int TVirtualPrinter::ResolutionX() const
 {
@@ -130,6 +143,7 @@ void TVirtualPrinter::SelectDevice(int index)
         return;
     d->printer->setPrinterName(names.at(index));
     d->deviceIndex = index;
+    DeviceChanged();
 }
 
 void TVirtualPrinter::SetCopyCount(int count)
@@ -140,6 +154,15 @@ void TVirtualPrinter::SetCopyCount(int count)
 void TVirtualPrinter::SetPaperOrientation(QPageLayout::Orientation orientation)
 {
     d->printer->setPageOrientation(orientation);
+    DeviceChanged();
+}
+
+void TVirtualPrinter::SetPaperSize(const QPageSize &size)
+{
+    if (IsPrinting())
+        return;
+    d->printer->setPageSize(size);
+    DeviceChanged();
 }
 
 void TVirtualPrinter::SetJobTitle(const QString &title)

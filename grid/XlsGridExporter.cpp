@@ -69,12 +69,8 @@ FileError tooManyRows()
 
 } // namespace
 
-void TXlsGridExporter::WriteGridToStream(QIODevice *stream, bool exportAll)
+void TXlsGridExporter::CheckCapacity(bool exportAll) const
 {
-    m_currentColumn = 0;
-    m_currentRow = 0;
-    // Refuse a sheet that cannot fit before anything is written; the cell check
-    // below still guards every record.
     const TRecordGrid *g = grid();
     const Query *q = g ? g->dataSet() : nullptr;
     if (exportAll && q && q->isActive()) {
@@ -83,6 +79,15 @@ void TXlsGridExporter::WriteGridToStream(QIODevice *stream, bool exportAll)
         if (rows > MaxRow + 1)
             throw tooManyRows();
     }
+}
+
+void TXlsGridExporter::WriteGridToStream(QIODevice *stream, bool exportAll)
+{
+    m_currentColumn = 0;
+    m_currentRow = 0;
+    // Refuse a sheet that cannot fit before anything is written; the cell check
+    // below still guards every record.
+    CheckCapacity(exportAll);
     TGridExporter::WriteGridToStream(stream, exportAll);
 }
 

@@ -26,6 +26,7 @@ public:
     void WriteGridToStream(QIODevice *stream, bool exportAll) override;
 
 protected:
+    void CheckCapacity(bool exportAll) const override;
     void BeginOutput() override;
     void EndOutput() override;
     void PutTitleRow(const TColumnList &columns) override;

@@ -3,7 +3,11 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPrinter>
 #include <QPushButton>
 
@@ -88,5 +92,52 @@ bool QtDialogService::printDialog(QWidget *parent, QPrinter *printer, int fromPa
         *chosenFrom = from;
     if (chosenTo)
         *chosenTo = to;
+    return true;
+}
+
+bool QtDialogService::printerSetupDialog(QWidget *parent, PrinterSetup *setup)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Printer setup"));
+    auto *form = new QFormLayout(&dialog);
+    auto *printer = new QComboBox(&dialog);
+    printer->addItems(setup->printers);
+    printer->setCurrentIndex(setup->printer);
+    auto *paper = new QComboBox(&dialog);
+    auto *orientation = new QComboBox(&dialog);
+    orientation->addItem(QStringLiteral("Portrait"), int(QPageLayout::Portrait));
+    orientation->addItem(QStringLiteral("Landscape"), int(QPageLayout::Landscape));
+    orientation->setCurrentIndex(setup->orientation == QPageLayout::Landscape ? 1 : 0);
+    form->addRow(QStringLiteral("&Printer"), printer);
+    form->addRow(QStringLiteral("Paper &size"), paper);
+    form->addRow(QStringLiteral("&Orientation"), orientation);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // The paper sizes the chosen printer offers.
+    const auto fillPapers = [&] {
+        const QString chosen = paper->count() ? paper->currentText() : setup->paper.name();
+        paper->clear();
+        QList<QPageSize> sizes
+            = QPrinterInfo::printerInfo(printer->currentText()).supportedPageSizes();
+        if (sizes.isEmpty()) {
+            for (QPageSize::PageSizeId id : {QPageSize::A4, QPageSize::A3, QPageSize::A5,
+                                             QPageSize::B5, QPageSize::Letter, QPageSize::Legal})
+                sizes.append(QPageSize(id));
+        }
+        for (const QPageSize &size : sizes)
+            paper->addItem(size.name(), QVariant::fromValue(size));
+        const int at = paper->findText(chosen);
+        paper->setCurrentIndex(at >= 0 ? at : 0);
+    };
+    fillPapers();
+    QObject::connect(printer, &QComboBox::currentIndexChanged, &dialog, fillPapers);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    setup->printer = printer->currentIndex();
+    if (paper->currentIndex() >= 0)
+        setup->paper = paper->currentData().value<QPageSize>();
+    setup->orientation = QPageLayout::Orientation(orientation->currentData().toInt());
     return true;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QPageLayout>
+#include <QPageSize>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QDialog;
@@ -49,6 +52,17 @@ public:
     virtual bool printDialog(QWidget *parent, QPrinter *printer, int fromPage, int toPage,
                              int *chosenFrom, int *chosenTo) = 0;
 
+    // What the printer set-up dialog shows and changes: the printer, its paper and
+    // the orientation. It prints nothing.
+    struct PrinterSetup {
+        QStringList printers;
+        int printer = -1;    // index into printers
+        QPageSize paper;
+        QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    };
+    // Returns true when the user confirmed; *setup then holds the choice.
+    virtual bool printerSetupDialog(QWidget *parent, PrinterSetup *setup) = 0;
+
     static DialogService *instance();
     // Installs a replacement (tests); nullptr restores the real one. Not owned.
     static void setInstance(DialogService *service);
@@ -64,4 +78,5 @@ public:
     int execModal(QDialog *dialog) override;
     bool printDialog(QWidget *parent, QPrinter *printer, int fromPage, int toPage,
                      int *chosenFrom, int *chosenTo) override;
+    bool printerSetupDialog(QWidget *parent, PrinterSetup *setup) override;
 };

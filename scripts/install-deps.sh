@@ -10,6 +10,7 @@ packages=(
   fonts-arphic-uming qt6-translations-l10n
   desktop-file-utils
   xvfb xdotool openbox x11-apps x11-utils imagemagick
+  poppler-utils cups printer-driver-cups-pdf
 )
 
 missing=()

@@ -1,16 +1,24 @@
+#include "GridTestDb.h"
+
+#include "grid/GridPrinter.h"
 #include "grid/PreviewForm.h"
+#include "grid/RecordGrid.h"
 #include "platform/PrinterService.h"
 #include "support/FakeDialogService.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 void recordSheets(TPrinterPreview *printer, int sheets)
@@ -23,13 +31,71 @@ void recordSheets(TPrinterPreview *printer, int sheets)
     }
     printer->FinishJob();
 }
+
+// Runs a tool and returns what it printed; empty when it is not installed.
+QString toolOutput(const QString &tool, const QStringList &args)
+{
+    if (QStandardPaths::findExecutable(tool).isEmpty())
+        return {};
+    QProcess p;
+    p.start(tool, args);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// A small order list of `rows` lines with a page header, drawn into `printer`.
+struct OrderRun
+{
+    GridTestDb db;
+    std::unique_ptr<Query> q;
+    TRecordGrid grid;
+    TGridPrinter printer;
+
+    explicit OrderRun(int rows)
+        : db(QStringList { "create table t (code TEXT, copies INTEGER)",
+            QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n "
+                           "where i < %1) insert into t select 'c' || i, 1 from n")
+                .arg(rows) })
+    {
+        q = db.query("select * from t");
+        grid.setDataSet(q.get());
+        TGridColumn *code = grid.addColumn("code", "报刊代号", 80);
+        grid.addColumn("copies", "份数", 50)->footer()->setValueType(fvtSum);
+        grid.setFooterRowCount(1);
+        code->footer()->setValueType(fvtStaticText);
+        code->footer()->setValue("合计");
+        printer.SetGrid(&grid);
+        printer.PageHeader.CenterText = QStringList { QStringLiteral("报刊订阅清单（邮发报刊）") };
+    }
+};
+
+// A print system with one printer that counts how often it is asked.
+class CountingPrinterService : public PrinterService
+{
+public:
+    QStringList printerNames() const override
+    {
+        ++queries;
+        return { QStringLiteral("Office") };
+    }
+    int defaultIndex() const override
+    {
+        ++queries;
+        return 0;
+    }
+    mutable int queries = 0;
+};
 }
 
 class TestPreviewForm : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { PrinterService::setInstance(&m_printers); m_printers.setNames({}); }
+    void init()
+    {
+        PrinterService::setInstance(&m_printers);
+        m_printers.setNames({});
+    }
     void cleanup() { PrinterService::setInstance(nullptr); }
 
     void oneSheet()
@@ -40,21 +106,21 @@ private slots:
         QCOMPARE(form.stbMain->text(), QStringLiteral("Page 1 of 0"));
         printer->SetJobTitle(QStringLiteral("Tabular information"));
         recordSheets(printer, 1);
-        QVERIFY(form.isVisible());    // a one-sheet run opens the window at its end
+        QVERIFY(form.isVisible()); // a one-sheet run opens the window at its end
         QCOMPARE(form.stbMain->text(), QStringLiteral("Page 1 of 1"));
         QCOMPARE(form.windowTitle(), QStringLiteral("Preview - Tabular information"));
         QVERIFY(!form.tbtPrevPage->isEnabled());
         QVERIFY(!form.tbtNextPage->isEnabled());
         QVERIFY(!form.tbStop->isEnabled());
         QVERIFY(form.tbClose->isEnabled());
-        QVERIFY(!form.tbtPrint->isEnabled());    // no printer installed
+        QVERIFY(!form.tbtPrint->isEnabled()); // no printer installed
         QVERIFY(!form.tbtPrinterSetupDialog->isEnabled());
         QVERIFY(form.ScaleItems.at(9)->isChecked());
     }
 
     void enableRulesThroughARun()
     {
-        m_printers.setNames({QStringLiteral("Office")});
+        m_printers.setNames({ QStringLiteral("Office") });
         TPreviewForm form;
         TPrinterPreview *printer = form.PreviewBox()->Printer();
         int setupCalls = 0;
@@ -67,7 +133,7 @@ private slots:
         QVERIFY(!form.tbClose->isEnabled());
         QVERIFY(!form.tbtPrint->isEnabled());
         printer->StartPage();
-        QVERIFY(form.isVisible());    // the second sheet brings the window up
+        QVERIFY(form.isVisible()); // the second sheet brings the window up
         printer->StartPage();
         QCOMPARE(form.stbMain->text(), QStringLiteral("Page 1 of 2"));
         QVERIFY(form.tbtNextPage->isEnabled());
@@ -83,7 +149,7 @@ private slots:
         QCOMPARE(form.stbMain->text(), QStringLiteral("Page 3 of 3"));
         QVERIFY(form.tbtPrevPage->isEnabled());
         QVERIFY(!form.tbtNextPage->isEnabled());
-        form.PreviewBox()->GoToSheet(99);    // clamped
+        form.PreviewBox()->GoToSheet(99); // clamped
         QCOMPARE(form.PreviewBox()->CurrentSheet(), 3);
 
         form.tbtPrinterSetupDialog->click();
@@ -133,29 +199,49 @@ private slots:
         QVERIFY(box.verticalScrollBar()->maximum() > 0);
     }
 
+    void clickZoomsAroundThePointAndBack_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QPoint>("point");
+        QTest::newRow("small box") << QSize(800, 600) << QPoint(300, 300);
+        // The box of a window maximised on a 1280 x 800 screen: the zoomed page is
+        // narrower than the box, so only the vertical scroll bar comes up.
+        QTest::newRow("maximised, upper left") << QSize(1280, 720) << QPoint(120, 200);
+        QTest::newRow("maximised, lower right") << QSize(1280, 720) << QPoint(400, 600);
+    }
+
     void clickZoomsAroundThePointAndBack()
     {
+        QFETCH(QSize, size);
+        QFETCH(QPoint, point);
         TPreviewBox box;
         box.setFrameShape(QFrame::NoFrame);
-        box.resize(800, 600);
+        box.resize(size);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         recordSheets(box.Printer(), 1);
+        QCoreApplication::processEvents();
         QCOMPARE(box.ZoomMode(), 9);
         const QRect before = box.PageRect();
-        const QPoint point(300, 300);    // in the page, far enough from the edges to scroll to
+        QVERIFY(before.contains(before.topLeft() + point));
         QTest::mouseClick(box.PagePanel(), Qt::LeftButton, {}, point);
+        QCoreApplication::processEvents(); // the scroll bars come up
         QCOMPARE(box.ZoomMode(), 2);
         QCOMPARE(box.ZoomPercent(), 150);
         // The same spot of the sheet is still under the mouse.
         const QRect after = box.PageRect();
         const QPoint spot = after.topLeft()
-                            + QPoint(point.x() * after.width() / before.width(),
-                                     point.y() * after.height() / before.height());
+            + QPoint(point.x() * after.width() / before.width(),
+                point.y() * after.height() / before.height());
         const QPoint mouse = before.topLeft() + point;
         QVERIFY2((spot - mouse).manhattanLength() <= 2,
-                 qPrintable(QStringLiteral("%1,%2").arg(spot.x()).arg(spot.y())));
+            qPrintable(QStringLiteral("%1,%2 for %3,%4")
+                           .arg(spot.x())
+                           .arg(spot.y())
+                           .arg(mouse.x())
+                           .arg(mouse.y())));
         QTest::mouseClick(box.PagePanel(), Qt::LeftButton, {}, QPoint(10, 10));
+        QCoreApplication::processEvents();
         QCOMPARE(box.ZoomMode(), 9);
         QCOMPARE(box.PageRect(), before);
     }
@@ -168,10 +254,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         recordSheets(box.Printer(), 3);
         QWheelEvent down(QPointF(50, 50), QPointF(50, 50), {}, QPoint(0, -120), Qt::NoButton, {},
-                         Qt::NoScrollPhase, false);
+            Qt::NoScrollPhase, false);
         QApplication::sendEvent(box.viewport(), &down);
         QCOMPARE(box.CurrentSheet(), 2);
-        box.SetZoomMode(3);    // taller than the box: the wheel scrolls instead
+        box.SetZoomMode(3); // taller than the box: the wheel scrolls instead
         QApplication::sendEvent(box.viewport(), &down);
         QCOMPARE(box.CurrentSheet(), 2);
         QVERIFY(box.verticalScrollBar()->value() > 0);
@@ -208,7 +294,7 @@ private slots:
 
     void printRangeSendsOnlyThoseSheets()
     {
-        m_printers.setNames({QStringLiteral("Office")});
+        m_printers.setNames({ QStringLiteral("Office") });
         FakeDialogService dialogs;
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
@@ -235,13 +321,115 @@ private slots:
 
     void printCancelledSendsNothing()
     {
-        m_printers.setNames({QStringLiteral("Office")});
-        FakeDialogService dialogs;    // cancels the print dialog
+        m_printers.setNames({ QStringLiteral("Office") });
+        FakeDialogService dialogs; // cancels the print dialog
         TPreviewForm form;
         recordSheets(form.PreviewBox()->Printer(), 2);
         form.tbtPrint->click();
         QCOMPARE(dialogs.printRequests.size(), 1);
         QVERIFY(dialogs.messages.isEmpty());
+    }
+
+    void printSystemAskedOncePerPrinter()
+    {
+        CountingPrinterService counting;
+        PrinterService::setInstance(&counting);
+        TPreviewForm form;
+        TPrinterPreview *printer = form.PreviewBox()->Printer();
+        QVERIFY(printer->HasPrinter());
+        const int made = counting.queries;
+        auto runAndPaint = [&](int sheets) {
+            const int before = counting.queries;
+            recordSheets(printer, sheets);
+            for (int n = 1; n <= sheets; ++n) {
+                form.PreviewBox()->GoToSheet(n);
+                form.grab();
+            }
+            return counting.queries - before;
+        };
+        const int one = runAndPaint(1);
+        const int many = runAndPaint(12);
+        QCOMPARE(many, one);
+        QCOMPARE(counting.queries, made);
+    }
+
+    void pdfOfARun()
+    {
+        FakeDialogService dialogs;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("订单.pdf"));
+        dialogs.saveAnswer = path;
+        TPreviewForm form;
+        form.PdfFileName = QStringLiteral("某公司（邮发报刊）.pdf");
+        QVERIFY(!form.tbtPdf->isEnabled()); // nothing recorded yet
+        OrderRun run(160);
+        run.printer.RenderTo(form.PreviewBox()->Printer());
+        const int sheets = form.PreviewBox()->Printer()->RecordedPageCount();
+        QVERIFY(sheets >= 3);
+        QVERIFY(!form.tbtPrint->isEnabled()); // no printer, yet a file can be had
+        QVERIFY(form.tbtPdf->isEnabled());
+        QCOMPARE(form.tbtPdf->toolTip(), QStringLiteral("Save as PDF"));
+        form.tbtPdf->click();
+        QVERIFY2(dialogs.messages.isEmpty(), qPrintable(dialogs.messages.value(0).text));
+        QCOMPARE(dialogs.saveRequests.size(), 1);
+        QCOMPARE(dialogs.saveRequests.at(0).fileName, form.PdfFileName);
+        QCOMPARE(dialogs.saveRequests.at(0).defaultSuffix, QStringLiteral("pdf"));
+        QVERIFY(QFile::exists(path));
+
+        const QString info = toolOutput(QStringLiteral("pdfinfo"), { path });
+        if (info.isEmpty())
+            QSKIP("pdfinfo (poppler-utils) is not installed");
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(sheets))),
+            qPrintable(info));
+        // A4 without a printer: 210 x 297 mm.
+        const QRegularExpressionMatch size
+            = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts"))
+                  .match(info);
+        QVERIFY2(size.hasMatch(), qPrintable(info));
+        QVERIFY(qAbs(size.captured(1).toDouble() - 210 * 72 / 25.4) < 1.0);
+        QVERIFY(qAbs(size.captured(2).toDouble() - 297 * 72 / 25.4) < 1.0);
+        const QString text = toolOutput(QStringLiteral("pdftotext"), { path, QStringLiteral("-") });
+        QCOMPARE(text.count(QStringLiteral("报刊订阅清单（邮发报刊）")), sheets);
+        QVERIFY(text.contains(QStringLiteral("合计")));
+        QVERIFY(text.contains(QStringLiteral("c160")));
+        const QString fonts = toolOutput(QStringLiteral("pdffonts"), { path });
+        QVERIFY2(!fonts.contains(
+                     QRegularExpression(QStringLiteral("\\bno\\s+(no|yes)\\s+(no|yes)\\s+\\d+"))),
+            qPrintable(fonts)); // every font embedded
+    }
+
+    void failedPdfKeepsOlderFile()
+    {
+        FakeDialogService dialogs;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("订单.pdf"));
+        const QByteArray older = "%PDF an older file";
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(older);
+        }
+        dialogs.saveAnswer = path;
+        TPreviewForm form;
+        OrderRun run(40);
+        run.printer.RenderTo(form.PreviewBox()->Printer());
+        {
+            // Writes past 2000 bytes fail, as on a full disk.
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit old {};
+            getrlimit(RLIMIT_FSIZE, &old);
+            rlimit small = old;
+            small.rlim_cur = 2000;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+            form.tbtPdf->click();
+            setrlimit(RLIMIT_FSIZE, &old);
+        }
+        QCOMPARE(dialogs.messages.size(), 1); // the general error report
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), older);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+            QStringList { QStringLiteral("订单.pdf") });
     }
 
     void previewPrinterIsOneHiddenWindow()

@@ -16,8 +16,8 @@ public:
     void PrinterPreviewChanged() override { ++changed; }
     void OpenPreviewer() override { opens.append(sheetCount); }
     void LayoutPage() override { layouts.append(sheetCount); }
-    void TakeRunHandlers(std::function<void()> pageSetup, std::function<void()>,
-                         void *gridPrinter) override
+    void TakeRunHandlers(
+        std::function<void()> pageSetup, std::function<void()>, void *gridPrinter) override
     {
         handedPageSetup = bool(pageSetup);
         handedGridPrinter = gridPrinter;
@@ -26,8 +26,8 @@ public:
     int sheetCount = -1;
     int currentSheet = -1;
     int changed = 0;
-    QList<int> opens;      // sheet count at each "open the previewer"
-    QList<int> layouts;    // sheet count at each "lay out again"
+    QList<int> opens; // sheet count at each "open the previewer"
+    QList<int> layouts; // sheet count at each "lay out again"
     bool handedPageSetup = false;
     void *handedGridPrinter = nullptr;
 };
@@ -62,9 +62,9 @@ private slots:
         QTest::addColumn<QList<int>>("layouts");
         // One sheet opens the previewer only at the end; longer runs open it as soon
         // as the second sheet begins (one sheet completed) and again at the end.
-        QTest::newRow("one sheet") << 1 << QList<int>{1} << QList<int>{1};
-        QTest::newRow("two sheets") << 2 << QList<int>{1, 2} << QList<int>{1};
-        QTest::newRow("four sheets") << 4 << QList<int>{1, 2, 3, 4} << QList<int>{1};
+        QTest::newRow("one sheet") << 1 << QList<int> { 1 } << QList<int> { 1 };
+        QTest::newRow("two sheets") << 2 << QList<int> { 1, 2 } << QList<int> { 1 };
+        QTest::newRow("four sheets") << 4 << QList<int> { 1, 2, 3, 4 } << QList<int> { 1 };
     }
     void jobCountersAndNotifications()
     {
@@ -134,7 +134,7 @@ private slots:
         QVERIFY(!printer.PageCanvas());
         QImage image(10, 10, QImage::Format_RGB32);
         QPainter painter(&image);
-        printer.DrawRecordedPage(&painter, 1);    // nothing recorded: draws nothing, no crash
+        printer.DrawRecordedPage(&painter, 1); // nothing recorded: draws nothing, no crash
     }
 
     void abortJob()
@@ -144,7 +144,7 @@ private slots:
         QVERIFY(!printer.IsAborted());
         printer.AbortJob();
         QVERIFY(printer.IsAborted());
-        QVERIFY(printer.IsPrinting());    // the run itself ends the job
+        QVERIFY(printer.IsPrinting()); // the run itself ends the job
         printer.FinishJob();
         QVERIFY(printer.IsAborted());
         printer.StartJob();
@@ -205,23 +205,26 @@ private slots:
             for (int x = 0; x < image.width(); ++x)
                 if (qGray(image.pixel(x, y)) < 128)
                     ink |= QRect(x, y, 1, 1);
-        const QRect expected(qRound(1000 * scale), qRound(2000 * scale), qRound(600 * scale),
-                             qRound(400 * scale));
+        const QRect expected(
+            qRound(1000 * scale), qRound(2000 * scale), qRound(600 * scale), qRound(400 * scale));
         QCOMPARE(ink, expected);
     }
 
     void printerStateComesFromTheDevice()
     {
-        FixedPrinterService one({QStringLiteral("Office")});
+        FixedPrinterService one({ QStringLiteral("Office") });
         PrinterService::setInstance(&one);
         TPrinterPreview printer;
         QVERIFY(printer.HasPrinter());
-        QCOMPARE(printer.DeviceList(), QStringList{QStringLiteral("Office")});
+        QCOMPARE(printer.DeviceList(), QStringList { QStringLiteral("Office") });
         QCOMPARE(printer.DeviceIndex(), 0);
         // The figures are the device's own, with paper = printable + twice the offsets.
         QCOMPARE(printer.PaperWidth(), printer.PrintableWidth() + 2 * printer.OffsetX());
         QCOMPARE(printer.PaperHeight(), printer.PrintableHeight() + 2 * printer.OffsetY());
         QVERIFY(printer.PrintableWidth() > 0);
+        QVERIFY(printer.OffsetX() >= 0 && printer.OffsetY() >= 0);
+        QVERIFY(printer.PaperWidth() >= printer.PrintableWidth());
+        QVERIFY(printer.PaperHeight() >= printer.PrintableHeight());
     }
 
     void landscapeFallbackTurnsTheSheet()

@@ -8,12 +8,15 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
+#include <csignal>
 #include <cstring>
+#include <sys/resource.h>
 
 namespace {
 
@@ -140,6 +143,8 @@ private slots:
     void gridLeftAsItWas();
     void files();
     void rowLimit();
+    void failedExportKeepsOlderFile_data();
+    void failedExportKeepsOlderFile();
 };
 
 void TestXlsExport::orderSheetByteForByte()
@@ -461,6 +466,106 @@ void TestXlsExport::rowLimit()
     exporter.setGrid(&s.grid);
     QVERIFY_THROWS_EXCEPTION(FileError, exporter.WriteGridToStream(&buffer, true));
     QVERIFY(buffer.data().isEmpty());
+}
+
+namespace {
+enum class Failure { ReadOnlyFolder, RowLimit, WriteFails };
+
+// Holds writes of this process to `bytes` per file until it goes, so that a write
+// past it fails as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+    bool isSet() const { return m_set; }
+
+private:
+    rlimit m_old {};
+    bool m_set = false;
+};
+}
+
+void TestXlsExport::failedExportKeepsOlderFile_data()
+{
+    QTest::addColumn<Failure>("failure");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("read-only folder")
+        << Failure::ReadOnlyFolder << QStringLiteral("Cannot create file \"%1\". ");
+    QTest::newRow("too many rows") << Failure::RowLimit << QStringLiteral("Too many rows");
+    QTest::newRow("write fails") << Failure::WriteFails << QStringLiteral("Stream write error");
+}
+
+void TestXlsExport::failedExportKeepsOlderFile()
+{
+    QFETCH(Failure, failure);
+    QFETCH(QString, message);
+    const QString fill = "with recursive n(i) as (select 1 union all select i + 1 from n where i < "
+                         "%1) insert into t select 'c', 'n', i, 0.5 from n";
+    OrderSheet s({ failure == Failure::RowLimit ? fill.arg(65535)
+                                                : QStringLiteral("insert into t values ('A1', "
+                                                                 "'a', 1, 1)") });
+    QTemporaryDir dir;
+    const QString path = dir.filePath("订单.xls");
+    const QByteArray older = QByteArray("an older export ") + QByteArray(4000, 'x');
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        QCOMPARE(old.write(older), older.size());
+    }
+
+    QString text;
+    auto run = [&] {
+        try {
+            ExportGridToFile(exporterClass<TXlsGridExporter>(), &s.grid, path, true);
+        } catch (const FileError &e) {
+            text = e.text();
+        }
+    };
+    if (failure == Failure::ReadOnlyFolder) {
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QFile probe(dir.filePath("probe"));
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QFile::setPermissions(
+                dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QSKIP("this user may write into a read-only folder");
+        }
+        run();
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        message = message.arg(QFileInfo(path).absoluteFilePath());
+    } else if (failure == Failure::WriteFails) {
+        // Less than one title row fits.
+        FileSizeLimit limit(40);
+        QVERIFY(limit.isSet());
+        run();
+    } else {
+        run();
+    }
+
+    QVERIFY2(text.startsWith(message), qPrintable(text));
+    QFile kept(path);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), older);
+    // No partial or temporary file is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+        QStringList { "订单.xls" });
+
+    // The same export succeeds once nothing stands in its way, with the bytes of a
+    // stream export.
+    if (failure != Failure::RowLimit) {
+        ExportGridToFile(exporterClass<TXlsGridExporter>(), &s.grid, path, true);
+        QFile fresh(path);
+        QVERIFY(fresh.open(QIODevice::ReadOnly));
+        QCOMPARE(fresh.readAll(), exportToBytes(s.grid));
+    }
 }
 
 QTEST_MAIN(TestXlsExport)

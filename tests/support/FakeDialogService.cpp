@@ -43,3 +43,9 @@ bool FakeDialogService::printDialog(QWidget *, QPrinter *printer, int fromPage, 
         *chosenTo = printTo > 0 ? printTo : toPage;
     return true;
 }
+
+bool FakeDialogService::printerSetupDialog(QWidget *, PrinterSetup *setup)
+{
+    printerSetups.append(*setup);
+    return onPrinterSetup ? onPrinterSetup(setup) : false;
+}

@@ -26,6 +26,7 @@ public:
     int execModal(QDialog *dialog) override;
     bool printDialog(QWidget *parent, QPrinter *printer, int fromPage, int toPage,
                      int *chosenFrom, int *chosenTo) override;
+    bool printerSetupDialog(QWidget *parent, PrinterSetup *setup) override;
 
     QList<Message> messages;            // every message box shown, in order
     QList<int> answers;                 // answers to the next message boxes; IdOk when empty
@@ -48,4 +49,9 @@ public:
     int printFrom = 0;
     int printTo = 0;
     std::function<void(QPrinter *)> onPrint;
+
+    // Every printer set-up dialog shown, with what it was offered; onPrinterSetup,
+    // when set, makes the choice and answers, else the dialog is cancelled.
+    QList<PrinterSetup> printerSetups;
+    std::function<bool(PrinterSetup *)> onPrinterSetup;
 };
