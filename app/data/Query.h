@@ -72,6 +72,19 @@ public:
     void setParameters(const QVariantList &values);
     QVariantList parameters() const { return m_parameters; }
 
+    // Incremental reading, for large read-only results shown in a grid: open() keeps
+    // only the rowids of the result, reads them in bounded rowid ranges from the event
+    // loop (never more than a few milliseconds at a time) and reads row contents on
+    // demand through a small cache. open() returns with the first screen of rows; the
+    // rest follow, announced by rowsAppended, until fetchFinished. Rows, order and
+    // values are those of a full read. Only a plain "select * from T", optionally with
+    // a where line, is read this way, and only while no filter is in force; anything
+    // else reads in full. A filter change or a write first reads the whole result.
+    void setIncremental(bool on) { m_incremental = on; }
+    bool isIncremental() const { return m_incremental; }
+    bool isFetching() const;   // an incremental result is still arriving
+    void fetchAll();           // reads the rest of the result now
+
     // Runs the statement; a rejected statement throws DatabaseError and leaves the
     // query closed. Raises afterOpen and then afterScroll.
     void open();
@@ -163,12 +176,19 @@ signals:
     void rowChanged(int position);    // values of this row changed (edit buffer or post)
     void currentChanged(int position);
     void controlsEnabled();
+    // Rows first..last were added at the end of an incremental result.
+    void rowsAppended(int first, int last);
+    // An incremental result is complete; recordCount() is now exact.
+    void fetchFinished();
+    // Reading the rest of an incremental result failed; the rows read so far stay.
+    void fetchFailed(const QString &message);
 
 private:
     friend class Field;
     void assign(int index, const QVariant &value);
     void checkBrowseMode();   // posts a pending edit or insert
     void refilter();
+    void fetchMore(qint64 sliceNs = 12'000'000);
     struct Private;
     std::unique_ptr<Private> d;
     Connection *m_connection = nullptr;
@@ -176,5 +196,6 @@ private:
     QVariantList m_parameters;
     QString m_filterText;
     bool m_filtered = false;
+    bool m_incremental = false;
     int m_disableCount = 0;
 };
