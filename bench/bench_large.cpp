@@ -10,6 +10,7 @@
 //  - the heap growth of holding the whole table's result, in bytes per row.
 // The file is made once and kept in the working directory (the build directory)
 // between runs; making it is not timed.
+#include "BenchSupport.h"
 #include "app/HpKh.h"
 #include "app/data/Connection.h"
 #include "app/data/Query.h"
@@ -19,7 +20,6 @@
 #include "controls/EditN.h"
 #include "grid/RecordGrid.h"
 #include "tools/DbTool.h"
-#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,8 +27,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTableView>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
 
 #include <malloc.h>
@@ -69,9 +69,14 @@ int stepRows(sqlite3 *db, const char *sql, const char *param, int limit)
         ++rows;
         for (int c = 0; c < n; ++c) {
             switch (sqlite3_column_type(st, c)) {
-            case SQLITE_INTEGER: total += std::size_t(sqlite3_column_int64(st, c)); break;
-            case SQLITE_FLOAT: total += std::size_t(sqlite3_column_double(st, c)); break;
-            case SQLITE_NULL: break;
+            case SQLITE_INTEGER:
+                total += std::size_t(sqlite3_column_int64(st, c));
+                break;
+            case SQLITE_FLOAT:
+                total += std::size_t(sqlite3_column_double(st, c));
+                break;
+            case SQLITE_NULL:
+                break;
             default:
                 sqlite3_column_text(st, c);
                 total += std::size_t(sqlite3_column_bytes(st, c));
@@ -92,10 +97,11 @@ void makeFile(const QString &path, int rows)
     const int doublings = rows >= 4096 ? 10 : 0;
     const int base = (rows + (1 << doublings) - 1) >> doublings;
     DbTool::generate(part, base);
-    const QString columns = QStringLiteral(
-        "报刊代号, 报刊名称, 出版地, 分类, 出版日期, 单价, 月价, 全年价, 备注, 刊期, 报刊种类, 国内统一刊号");
+    const QString columns = QStringLiteral("报刊代号, 报刊名称, 出版地, 分类, 出版日期, 单价, "
+                                           "月价, 全年价, 备注, 刊期, 报刊种类, 国内统一刊号");
     for (int i = 0; i < doublings; ++i)
-        DbTool::execute(part, QStringLiteral("insert into POST (%1) select %1 from POST").arg(columns));
+        DbTool::execute(
+            part, QStringLiteral("insert into POST (%1) select %1 from POST").arg(columns));
     DbTool::execute(part, QStringLiteral("delete from POST where rowid > %1").arg(rows));
     QFile::rename(part, path);
 }
@@ -103,8 +109,8 @@ void makeFile(const QString &path, int rows)
 struct Program
 {
     TfMain main;
-    TfOrder order{&main};
-    TfKh customer{&main};
+    TfOrder order { &main };
+    TfKh customer { &main };
     Program() { main.setDialogs(&order, &customer); }
 };
 
@@ -157,8 +163,8 @@ private:
 
 void report(const char *what, double ours, double base, double goal)
 {
-    std::printf("%-58s ratio %6.2f  goal <= %.1f  (ours %.1f ms, baseline %.1f ms)\n", what, ours / base,
-                goal, ours * 1e3, base * 1e3);
+    std::printf("%-58s ratio %6.2f  goal <= %.1f  (ours %.1f ms, baseline %.1f ms)\n", what,
+        ours / base, goal, ours * 1e3, base * 1e3);
     std::fflush(stdout);
 }
 
@@ -187,11 +193,13 @@ int main(int argc, char *argv[])
         std::printf("bench_large: skipped (TESSIVAL_BENCH_ROWS=0)\n");
         return 0;
     }
-    const QString dir = QDir::current().absoluteFilePath(QStringLiteral("bench-catalogue-%1").arg(rows));
+    const QString dir
+        = QDir::current().absoluteFilePath(QStringLiteral("bench-catalogue-%1").arg(rows));
     QDir().mkpath(dir);
     const QString path = QDir(dir).filePath(QStringLiteral("ortiwen.gdb"));
     if (!QFile::exists(path)) {
-        std::printf("bench_large: making a %d-row POST table in %s (once)...\n", rows, qPrintable(dir));
+        std::printf(
+            "bench_large: making a %d-row POST table in %s (once)...\n", rows, qPrintable(dir));
         std::fflush(stdout);
         makeFile(path, rows);
     }
@@ -213,7 +221,7 @@ int main(int argc, char *argv[])
             PaintWatch watch(p.main.PostGrid->view()->viewport());
             gaps.start();
             ours.push_back(seconds([&] {
-                p.main.show();   // runs FormShow
+                p.main.show(); // runs FormShow
                 loopUntil([&] { return firstScreenShown(p.main, watch); });
             }));
             loopUntil([&] { return !p.main.qPost->isFetching(); });
@@ -281,14 +289,14 @@ int main(int argc, char *argv[])
         Query q;
         q.setConnection(&connection);
         q.setIncremental(true);
-        q.setSql({QStringLiteral("select * from POST")});
+        q.setSql({ QStringLiteral("select * from POST") });
         const std::size_t before = mallinfo2().uordblks;
         q.open();
         q.fetchAll();
         const std::size_t after = mallinfo2().uordblks;
         const double perRow = double(after - before) / q.recordCount();
-        std::printf("%-58s %6.1f bytes a row  goal <= 32  (%d rows)\n", "heap growth of holding the result",
-                    perRow, q.recordCount());
+        std::printf("%-58s %6.1f bytes a row  goal <= 32  (%d rows)\n",
+            "heap growth of holding the result", perRow, q.recordCount());
     }
     return 0;
 }

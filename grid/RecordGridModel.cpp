@@ -22,7 +22,8 @@ void TRecordGridModel::setDataSet(Query *dataSet)
                 if (!suspended())
                     resetAll();
             }) << connect(dataSet, &Query::rowInserted, this, &TRecordGridModel::rowInserted)
-                      << connect(dataSet, &Query::rowsAppended, this, &TRecordGridModel::rowsAppended)
+                      << connect(
+                             dataSet, &Query::rowsAppended, this, &TRecordGridModel::rowsAppended)
                       << connect(dataSet, &Query::rowRemoved, this, &TRecordGridModel::rowRemoved)
                       << connect(dataSet, &Query::rowChanged, this, &TRecordGridModel::rowChanged)
                       << connect(dataSet, &Query::currentChanged, this,

@@ -33,7 +33,7 @@ FieldKind kindOfDeclaredType(const char *declared)
     const QByteArray t = QByteArray(declared).toUpper();
     if (t.contains("INT"))
         return FieldKind::Integer;
-    for (const char *f : {"REAL", "FLOA", "DOUB", "NUM", "DEC", "MONEY"})
+    for (const char *f : { "REAL", "FLOA", "DOUB", "NUM", "DEC", "MONEY" })
         if (t.contains(f))
             return FieldKind::Float;
     return FieldKind::Text;
@@ -85,7 +85,8 @@ QString tableOfSelectAll(const QString &firstLine, qsizetype *star)
             return QString();
         return s.mid(begin, end + 1 - begin).toString();
     }
-    while (i < s.size() && !s[i].isSpace() && s[i] != u';' && s[i] != u',' && s[i] != u'(' && s[i] != u')')
+    while (i < s.size() && !s[i].isSpace() && s[i] != u';' && s[i] != u',' && s[i] != u'('
+        && s[i] != u')')
         ++i;
     return s.mid(begin, i - begin).toString();
 }
@@ -93,7 +94,8 @@ QString tableOfSelectAll(const QString &firstLine, qsizetype *star)
 QString unquoted(QString name)
 {
     if (name.size() >= 2
-        && ((name.front() == u'"' && name.back() == u'"') || (name.front() == u'[' && name.back() == u']')
+        && ((name.front() == u'"' && name.back() == u'"')
+            || (name.front() == u'[' && name.back() == u']')
             || (name.front() == u'`' && name.back() == u'`')))
         name = name.mid(1, name.size() - 2);
     return name;
@@ -190,33 +192,33 @@ struct Query::Private
     Query *q;
     State state = State::Inactive;
     std::vector<Column> columns;
-    QString table;       // the table written to; empty when the rows are read-only
+    QString table; // the table written to; empty when the rows are read-only
     bool editable = false;
     RowStore store;
     std::vector<Row> rows;
-    std::vector<int> visible;   // indexes into rows, in order
-    int current = -1;           // position in visible (or the pending row)
+    std::vector<int> visible; // indexes into rows, in order
+    int current = -1; // position in visible (or the pending row)
     bool bof = true, eof = true;
-    std::unique_ptr<Filter> filter;   // compiled filter text (resolved while open)
+    std::unique_ptr<Filter> filter; // compiled filter text (resolved while open)
 
     // Incremental result (setIncremental): the rowids read so far, the statements that
     // read more of them and the contents of a row, and a small cache of row contents.
     bool lazy = false;
     std::vector<qint64> ids;
     std::unique_ptr<Statement> rangeStatement, rowStatement;
-    int rangeParameter = 0;             // index of the range's lower bound
-    qint64 scanFrom = 0, scanEnd = 0;   // rowids still to scan: scanFrom..scanEnd
-    quint64 span = FirstSpan;           // rowids scanned in one go, adapted to the time taken
+    int rangeParameter = 0; // index of the range's lower bound
+    qint64 scanFrom = 0, scanEnd = 0; // rowids still to scan: scanFrom..scanEnd
+    quint64 span = FirstSpan; // rowids scanned in one go, adapted to the time taken
     bool fetching = false;
-    sqlite3 *openedOn = nullptr;        // the statements belong to this handle
+    sqlite3 *openedOn = nullptr; // the statements belong to this handle
     QTimer *fetchTimer = nullptr;
     mutable RowStore cache;
     mutable std::unordered_map<qint64, const char *> cached;
 
     static constexpr quint64 FirstSpan = 64;
-    static constexpr std::size_t FirstScreen = 100;   // rows open() waits for
+    static constexpr std::size_t FirstScreen = 100; // rows open() waits for
     static constexpr qint64 OpenBudgetNs = 20'000'000;
-    static constexpr qint64 SliceNs = 12'000'000;     // one turn of the event loop
+    static constexpr qint64 SliceNs = 12'000'000; // one turn of the event loop
     static constexpr std::size_t CachedRows = 2048;
 
     // Row being edited or inserted.
@@ -224,7 +226,10 @@ struct Query::Private
     std::vector<bool> assigned;
     int currentBeforeInsert = -1;
 
-    explicit Private(Query *query) : q(query) {}
+    explicit Private(Query *query)
+        : q(query)
+    {
+    }
 
     bool pending() const { return state == State::Edit || state == State::Insert; }
     int count() const
@@ -311,8 +316,9 @@ struct Query::Private
     bool scanRange(std::size_t enough, QString *error)
     {
         sqlite3_stmt *st = rangeStatement->handle;
-        const qint64 to = quint64(scanEnd) - quint64(scanFrom) < span ? scanEnd
-                                                                       : qint64(quint64(scanFrom) + span - 1);
+        const qint64 to = quint64(scanEnd) - quint64(scanFrom) < span
+            ? scanEnd
+            : qint64(quint64(scanFrom) + span - 1);
         sqlite3_bind_int64(st, rangeParameter, scanFrom);
         sqlite3_bind_int64(st, rangeParameter + 1, to);
         int rc;
@@ -341,8 +347,9 @@ struct Query::Private
     // Sets up an incremental read of "select * from <table> [where <condition>]".
     // False when the statement has another shape or the engine would not return its
     // rows in rowid order; the caller then reads in full.
-    bool startIncremental(const QString &tableText, const QString &rest, const QByteArray &statement,
-                          const QVariantList &parameters, int columnCount, QString *error)
+    bool startIncremental(const QString &tableText, const QString &rest,
+        const QByteArray &statement, const QVariantList &parameters, int columnCount,
+        QString *error)
     {
         sqlite3 *handle = db();
         QString condition;
@@ -357,12 +364,13 @@ struct Query::Private
             return false;
         auto range = std::make_unique<Statement>();
         const QByteArray rangeSql = (QStringLiteral("select rowid from ") + tableText
-                                     + (condition.isEmpty() ? QStringLiteral(" where")
-                                                            : QStringLiteral(" where (") + condition
-                                                                  + QStringLiteral(") and"))
-                                     + QStringLiteral(" rowid>=? and rowid<=?"))
+            + (condition.isEmpty()
+                    ? QStringLiteral(" where")
+                    : QStringLiteral(" where (") + condition + QStringLiteral(") and"))
+            + QStringLiteral(" rowid>=? and rowid<=?"))
                                         .toUtf8();
-        if (sqlite3_prepare_v2(handle, rangeSql.constData(), int(rangeSql.size()), &range->handle, nullptr)
+        if (sqlite3_prepare_v2(
+                handle, rangeSql.constData(), int(rangeSql.size()), &range->handle, nullptr)
             != SQLITE_OK)
             return false;
         const int bound = sqlite3_bind_parameter_count(range->handle);
@@ -372,17 +380,22 @@ struct Query::Private
             bindValue(range->handle, i + 1, parameters[i]);
         auto row = std::make_unique<Statement>();
         const QByteArray rowSql = (QStringLiteral("select rowid, * from ") + tableText
-                                   + QStringLiteral(" where rowid=?"))
+            + QStringLiteral(" where rowid=?"))
                                       .toUtf8();
-        if (sqlite3_prepare_v2(handle, rowSql.constData(), int(rowSql.size()), &row->handle, nullptr)
+        if (sqlite3_prepare_v2(
+                handle, rowSql.constData(), int(rowSql.size()), &row->handle, nullptr)
                 != SQLITE_OK
             || sqlite3_column_count(row->handle) != columnCount + 1)
             return false;
         Statement bounds;
         const QByteArray boundsSql
-            = (QStringLiteral("select min(rowid), max(rowid) from ") + tableText).toUtf8();
-        if (sqlite3_prepare_v2(handle, boundsSql.constData(), int(boundsSql.size()), &bounds.handle,
-                               nullptr)
+            // Two subqueries: the engine reads one end of the table for each alone,
+            // but scans it whole for min and max together.
+            = QStringLiteral("select (select min(rowid) from %1), (select max(rowid) from %1)")
+                  .arg(tableText)
+                  .toUtf8();
+        if (sqlite3_prepare_v2(
+                handle, boundsSql.constData(), int(boundsSql.size()), &bounds.handle, nullptr)
                 != SQLITE_OK
             || sqlite3_step(bounds.handle) != SQLITE_ROW)
             return false;
@@ -438,7 +451,7 @@ struct Query::Private
             sqlite3_bind_int64(st, 1, id);
             const int rc = sqlite3_step(st);
             if (rc == SQLITE_ROW)
-                all.push_back({id, full.add(st, 1)});
+                all.push_back({ id, full.add(st, 1) });
             sqlite3_reset(st);
             if (rc != SQLITE_ROW && rc != SQLITE_DONE)
                 fail(QStringLiteral("读取查询结果失败"));
@@ -502,7 +515,7 @@ struct Query::Private
             return nullptr;
         auto f = Filter::parse(text);
         f->resolve([this](const QString &n) { return fieldIndex(n); },
-                   [this](int c) { return columns[std::size_t(c)].kind; });
+            [this](int c) { return columns[std::size_t(c)].kind; });
         return f;
     }
 
@@ -514,9 +527,8 @@ struct Query::Private
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const Row &row = rows[i];
             if (!row.data)
-                continue;   // deleted
-            if (active
-                && !active->matches([&](int c) { return store.cell(row.data, c); }))
+                continue; // deleted
+            if (active && !active->matches([&](int c) { return store.cell(row.data, c); }))
                 continue;
             visible.push_back(int(i));
         }
@@ -531,8 +543,8 @@ struct Query::Private
 
     [[noreturn]] void fail(const QString &doing) const
     {
-        throw DatabaseError(QStringLiteral("%1：%2").arg(doing, db() ? engineMessage(db())
-                                                                      : QStringLiteral("数据库未连接")));
+        throw DatabaseError(QStringLiteral("%1：%2").arg(
+            doing, db() ? engineMessage(db()) : QStringLiteral("数据库未连接")));
     }
 
     void requireEditable(const QString &doing)
@@ -548,11 +560,14 @@ struct Query::Private
     const char *readBack(qint64 rowid)
     {
         Statement st;
-        const QByteArray sql = QStringLiteral("select rowid, * from %1 where rowid=?").arg(quoted(table)).toUtf8();
-        if (sqlite3_prepare_v2(db(), sql.constData(), int(sql.size()), &st.handle, nullptr) != SQLITE_OK)
+        const QByteArray sql
+            = QStringLiteral("select rowid, * from %1 where rowid=?").arg(quoted(table)).toUtf8();
+        if (sqlite3_prepare_v2(db(), sql.constData(), int(sql.size()), &st.handle, nullptr)
+            != SQLITE_OK)
             return nullptr;
         sqlite3_bind_int64(st.handle, 1, rowid);
-        if (sqlite3_step(st.handle) != SQLITE_ROW || sqlite3_column_count(st.handle) != int(columns.size()) + 1)
+        if (sqlite3_step(st.handle) != SQLITE_ROW
+            || sqlite3_column_count(st.handle) != int(columns.size()) + 1)
             return nullptr;
         return store.add(st.handle, 1);
     }
@@ -562,7 +577,8 @@ struct Query::Private
     {
         Statement st;
         const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db(), text.constData(), int(text.size()), &st.handle, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db(), text.constData(), int(text.size()), &st.handle, nullptr)
+            != SQLITE_OK)
             fail(doing);
         for (std::size_t i = 0; i < values.size(); ++i)
             bindValue(st.handle, int(i) + 1, values[i]);
@@ -673,8 +689,9 @@ void Field::setAsString(const QString &v)
             return;
         }
         if (!parseFloat(v, &f))
-            throw DatabaseError(QStringLiteral("Field '%1': '%2' is not a valid floating point value")
-                                    .arg(fieldName(), v));
+            throw DatabaseError(
+                QStringLiteral("Field '%1': '%2' is not a valid floating point value")
+                    .arg(fieldName(), v));
         m_query->assign(m_index, QVariant(f));
         return;
     }
@@ -688,9 +705,15 @@ void Field::setAsInteger(qint64 v)
 {
     requireFieldWrite(m_query, m_index);
     switch (kind()) {
-    case FieldKind::Integer: m_query->assign(m_index, QVariant(v)); return;
-    case FieldKind::Float: m_query->assign(m_index, QVariant(double(v))); return;
-    case FieldKind::Text: m_query->assign(m_index, QVariant(QString::number(v))); return;
+    case FieldKind::Integer:
+        m_query->assign(m_index, QVariant(v));
+        return;
+    case FieldKind::Float:
+        m_query->assign(m_index, QVariant(double(v)));
+        return;
+    case FieldKind::Text:
+        m_query->assign(m_index, QVariant(QString::number(v)));
+        return;
     }
 }
 
@@ -698,9 +721,15 @@ void Field::setAsFloat(double v)
 {
     requireFieldWrite(m_query, m_index);
     switch (kind()) {
-    case FieldKind::Integer: m_query->assign(m_index, QVariant(roundedInteger(v))); return;
-    case FieldKind::Float: m_query->assign(m_index, QVariant(v)); return;
-    case FieldKind::Text: m_query->assign(m_index, QVariant(floatText(v))); return;
+    case FieldKind::Integer:
+        m_query->assign(m_index, QVariant(roundedInteger(v)));
+        return;
+    case FieldKind::Float:
+        m_query->assign(m_index, QVariant(v));
+        return;
+    case FieldKind::Text:
+        m_query->assign(m_index, QVariant(floatText(v)));
+        return;
     }
 }
 
@@ -712,7 +741,9 @@ void Field::clear()
 
 // ---------------------------------------------------------------- Query
 
-Query::Query(QObject *parent) : QObject(parent), d(std::make_unique<Private>(this))
+Query::Query(QObject *parent)
+    : QObject(parent)
+    , d(std::make_unique<Private>(this))
 {
     d->fetchTimer = new QTimer(this);
     d->fetchTimer->setSingleShot(true);
@@ -770,15 +801,18 @@ void Query::open()
     Statement st;
     bool withRowid = false;
     if (!table.isEmpty()) {
-        const QString rewritten = statement.left(star) + QStringLiteral("rowid, ") + statement.mid(star);
+        const QString rewritten
+            = statement.left(star) + QStringLiteral("rowid, ") + statement.mid(star);
         const QByteArray sql = rewritten.toUtf8();
-        withRowid = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr) == SQLITE_OK;
+        withRowid = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr)
+            == SQLITE_OK;
     }
     if (!withRowid) {
         sqlite3_finalize(st.handle);
         st.handle = nullptr;
         const QByteArray sql = statement.toUtf8();
-        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr)
+            != SQLITE_OK)
             throw DatabaseError(QStringLiteral("%1：%2").arg(doing, engineMessage(db)));
     }
     if (!st.handle)
@@ -810,8 +844,8 @@ void Query::open()
         && std::all_of(declared.begin(), declared.end(), [](bool b) { return b; })) {
         QString error;
         const qsizetype tableEnd = statement.indexOf(table, star) + table.size();
-        incremental = d->startIncremental(table, statement.mid(tableEnd), sqlite3_sql(st.handle),
-                                          m_parameters, n, &error);
+        incremental = d->startIncremental(
+            table, statement.mid(tableEnd), sqlite3_sql(st.handle), m_parameters, n, &error);
         if (!error.isEmpty()) {
             d->reset();
             throw DatabaseError(QStringLiteral("%1：%2").arg(doing, error));
@@ -822,8 +856,9 @@ void Query::open()
     std::vector<Private::Row> rows;
     int rc = SQLITE_DONE;
     while (!incremental && (rc = sqlite3_step(st.handle)) == SQLITE_ROW) {
-        const qint64 rowid = withRowid ? sqlite3_column_int64(st.handle, 0) : qint64(rows.size()) + 1;
-        rows.push_back({rowid, store.add(st.handle, first)});
+        const qint64 rowid
+            = withRowid ? sqlite3_column_int64(st.handle, 0) : qint64(rows.size()) + 1;
+        rows.push_back({ rowid, store.add(st.handle, first) });
     }
     if (rc != SQLITE_DONE)
         throw DatabaseError(QStringLiteral("%1：%2").arg(doing, engineMessage(db)));
@@ -837,7 +872,7 @@ void Query::open()
             if (cell.isNull())
                 continue;
             columns[std::size_t(c)].kind = cell.tag == Cell::Integer ? FieldKind::Integer
-                                           : cell.tag == Cell::Float ? FieldKind::Float
+                : cell.tag == Cell::Float                            ? FieldKind::Float
                                                                      : FieldKind::Text;
             break;
         }
@@ -1057,7 +1092,8 @@ QString Query::fieldName(int index) const
 
 FieldKind Query::fieldKind(int index) const
 {
-    return index >= 0 && index < fieldCount() ? d->columns[std::size_t(index)].kind : FieldKind::Text;
+    return index >= 0 && index < fieldCount() ? d->columns[std::size_t(index)].kind
+                                              : FieldKind::Text;
 }
 
 int Query::fieldIndex(const QString &name) const
@@ -1153,13 +1189,13 @@ void Query::post()
             ? QStringLiteral("insert into %1 default values").arg(quoted(d->table))
             : QStringLiteral("insert into %1 (%2) values (%3)")
                   .arg(quoted(d->table), names.join(u','),
-                       QStringList(names.size(), QStringLiteral("?")).join(u','));
+                      QStringList(names.size(), QStringLiteral("?")).join(u','));
         d->write(sql, values, doing);
         const qint64 rowid = sqlite3_last_insert_rowid(d->db());
         const char *data = d->readBack(rowid);
         if (!data)
             data = d->store.add(d->buffer);
-        d->rows.push_back({rowid, data});
+        d->rows.push_back({ rowid, data });
         // The new row stays visible, whatever the filter says, until it is applied again.
         d->visible.push_back(int(d->rows.size()) - 1);
     } else {
@@ -1224,7 +1260,7 @@ void Query::deleteRecord()
     int deleted = 0;
     try {
         deleted = d->write(QStringLiteral("delete from %1 where rowid=?").arg(quoted(d->table)),
-                           {QVariant(d->rows[index].rowid)}, doing);
+            { QVariant(d->rows[index].rowid) }, doing);
     } catch (...) {
         // Listeners that acted on beforeDelete learn that the row stays.
         emit deleteFailed();
@@ -1275,7 +1311,7 @@ void Query::setFiltered(bool on)
         return;
     if (isActive()) {
         if (on && !d->filter)
-            d->filter = d->compiledFilter(m_filterText);   // throws for a bad text
+            d->filter = d->compiledFilter(m_filterText); // throws for a bad text
         d->readInFull();
         checkBrowseMode();
     }
@@ -1302,7 +1338,8 @@ Query::Bookmark Query::bookmark() const
     if (d->state != State::Browse && d->state != State::Edit)
         return 0;
     if (d->lazy)
-        return d->current < 0 || d->current >= int(d->ids.size()) ? 0 : d->ids[std::size_t(d->current)];
+        return d->current < 0 || d->current >= int(d->ids.size()) ? 0
+                                                                  : d->ids[std::size_t(d->current)];
     if (d->current < 0 || d->current >= int(d->visible.size()))
         return 0;
     return d->rows[std::size_t(d->visible[std::size_t(d->current)])].rowid;

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int Rows = 2500;   // well beyond the first screen
+constexpr int Rows = 2500; // well beyond the first screen
 
 QString like(QString keyword)
 {
@@ -30,7 +30,8 @@ class TestCatalogueResult : public QObject
     QTemporaryDir m_dir;
     std::unique_ptr<Connection> m_db;
 
-    std::unique_ptr<Query> query(const QStringList &sql, const QVariantList &parameters, bool incremental)
+    std::unique_ptr<Query> query(
+        const QStringList &sql, const QVariantList &parameters, bool incremental)
     {
         auto q = std::make_unique<Query>();
         q->setConnection(m_db.get());
@@ -64,7 +65,7 @@ class TestCatalogueResult : public QObject
                     QFAIL(qPrintable(QStringLiteral("row %1 field %2: '%3' against '%4'")
                                          .arg(r)
                                          .arg(full->fieldName(c), ours->displayTextAt(r, c),
-                                              full->displayTextAt(r, c))));
+                                             full->displayTextAt(r, c))));
             }
         // Bookmarks address the same rows.
         if (full->recordCount() > 0) {
@@ -83,13 +84,13 @@ private slots:
         DbTool::generate(path, Rows);
         // Names a search has to take literally, scattered over the table, and a gap
         // in the rowids.
-        DbTool::execute(path, QStringLiteral(
-            "update POST set 报刊名称 = '50% 折扣' where rowid = 300;"
-            "update POST set 报刊名称 = 'A_B 周刊' where rowid = 1700;"
-            "update POST set 报刊名称 = '读者''s 文摘' where rowid = 2400;"
-            "update POST set 报刊名称 = '  空格  报' where rowid = 20;"
-            "update POST set 备注 = NULL, 月价 = NULL where rowid = 5;"
-            "delete from POST where rowid between 1000 and 1400;"));
+        DbTool::execute(path,
+            QStringLiteral("update POST set 报刊名称 = '50% 折扣' where rowid = 300;"
+                           "update POST set 报刊名称 = 'A_B 周刊' where rowid = 1700;"
+                           "update POST set 报刊名称 = '读者''s 文摘' where rowid = 2400;"
+                           "update POST set 报刊名称 = '  空格  报' where rowid = 20;"
+                           "update POST set 备注 = NULL, 月价 = NULL where rowid = 5;"
+                           "delete from POST where rowid between 1000 and 1400;"));
         m_db = std::make_unique<Connection>();
         m_db->setConnectionString(Tables::connectionText(m_dir.path()));
         m_db->open();
@@ -102,26 +103,39 @@ private slots:
         QTest::addColumn<QVariantList>("parameters");
         const QString all = QStringLiteral("select * from POST");
         auto partial = [&](const QString &field) {
-            return QStringList{all, QStringLiteral(" where %1 like ? escape '\\'").arg(field)};
+            return QStringList { all, QStringLiteral(" where %1 like ? escape '\\'").arg(field) };
         };
         auto exact = [&](const QString &field) {
-            return QStringList{all, QStringLiteral(" where %1 = ? collate nocase").arg(field)};
+            return QStringList { all, QStringLiteral(" where %1 = ? collate nocase").arg(field) };
         };
-        QTest::newRow("whole table") << QStringList{all} << QVariantList{};
-        QTest::newRow("other table") << QStringList{QStringLiteral("select * from POSTFOREIGN")} << QVariantList{};
-        QTest::newRow("partial, many hits") << partial(QStringLiteral("报刊名称")) << QVariantList{like(QStringLiteral("报"))};
-        QTest::newRow("partial, blank") << partial(QStringLiteral("报刊名称")) << QVariantList{like(QStringLiteral(" "))};
-        QTest::newRow("partial, quote") << partial(QStringLiteral("报刊名称")) << QVariantList{like(QStringLiteral("'"))};
-        QTest::newRow("partial, percent") << partial(QStringLiteral("报刊名称")) << QVariantList{like(QStringLiteral("%"))};
-        QTest::newRow("partial, underscore") << partial(QStringLiteral("报刊名称")) << QVariantList{like(QStringLiteral("_"))};
-        QTest::newRow("partial, double quote") << partial(QStringLiteral("报刊名称")) << QVariantList{like(QStringLiteral("\""))};
-        QTest::newRow("partial, no hit") << partial(QStringLiteral("出版地")) << QVariantList{like(QStringLiteral("无此地"))};
-        QTest::newRow("exact on an indexed field") << exact(QStringLiteral("分类")) << QVariantList{QStringLiteral("综合")};
-        QTest::newRow("exact, quote") << exact(QStringLiteral("报刊名称")) << QVariantList{QStringLiteral("读者's 文摘")};
-        QTest::newRow("exact, blanks inside") << exact(QStringLiteral("报刊名称")) << QVariantList{QStringLiteral("  空格  报")};
+        QTest::newRow("whole table") << QStringList { all } << QVariantList {};
+        QTest::newRow("other table")
+            << QStringList { QStringLiteral("select * from POSTFOREIGN") } << QVariantList {};
+        QTest::newRow("partial, many hits")
+            << partial(QStringLiteral("报刊名称")) << QVariantList { like(QStringLiteral("报")) };
+        QTest::newRow("partial, blank")
+            << partial(QStringLiteral("报刊名称")) << QVariantList { like(QStringLiteral(" ")) };
+        QTest::newRow("partial, quote")
+            << partial(QStringLiteral("报刊名称")) << QVariantList { like(QStringLiteral("'")) };
+        QTest::newRow("partial, percent")
+            << partial(QStringLiteral("报刊名称")) << QVariantList { like(QStringLiteral("%")) };
+        QTest::newRow("partial, underscore")
+            << partial(QStringLiteral("报刊名称")) << QVariantList { like(QStringLiteral("_")) };
+        QTest::newRow("partial, double quote")
+            << partial(QStringLiteral("报刊名称")) << QVariantList { like(QStringLiteral("\"")) };
+        QTest::newRow("partial, no hit")
+            << partial(QStringLiteral("出版地")) << QVariantList { like(QStringLiteral("无此地")) };
+        QTest::newRow("exact on an indexed field")
+            << exact(QStringLiteral("分类")) << QVariantList { QStringLiteral("综合") };
+        QTest::newRow("exact, quote")
+            << exact(QStringLiteral("报刊名称")) << QVariantList { QStringLiteral("读者's 文摘") };
+        QTest::newRow("exact, blanks inside")
+            << exact(QStringLiteral("报刊名称")) << QVariantList { QStringLiteral("  空格  报") };
         // An index range: the engine's order is the index's, so it is read in full.
-        QTest::newRow("index range") << QStringList{all, QStringLiteral(" where 报刊名称 > ?")} << QVariantList{QStringLiteral("人")};
-        QTest::newRow("ordered") << QStringList{all, QStringLiteral(" order by 全年价 desc")} << QVariantList{};
+        QTest::newRow("index range") << QStringList { all, QStringLiteral(" where 报刊名称 > ?") }
+                                     << QVariantList { QStringLiteral("人") };
+        QTest::newRow("ordered") << QStringList { all, QStringLiteral(" order by 全年价 desc") }
+                                 << QVariantList {};
     }
 
     void sameAsFullRead()
@@ -142,13 +156,14 @@ private slots:
     // from the event loop, at the end, until the result is complete.
     void firstScreenThenTheRest()
     {
-        auto q = query({QStringLiteral("select * from POST")}, {}, true);
+        auto q = query({ QStringLiteral("select * from POST") }, {}, true);
         QStringList log;
         int announced = 0;
         bool contiguous = true;
         connect(q.get(), &Query::afterOpen, this, [&] { log << QStringLiteral("afterOpen"); });
         connect(q.get(), &Query::afterScroll, this, [&] { log << QStringLiteral("afterScroll"); });
-        connect(q.get(), &Query::fetchFinished, this, [&] { log << QStringLiteral("fetchFinished"); });
+        connect(
+            q.get(), &Query::fetchFinished, this, [&] { log << QStringLiteral("fetchFinished"); });
         connect(q.get(), &Query::rowsAppended, this, [&](int first, int last) {
             contiguous = contiguous && first == announced && last >= first;
             announced = last + 1;
@@ -165,8 +180,9 @@ private slots:
         QVERIFY(contiguous);
         QCOMPARE(announced, q->recordCount());
         QCOMPARE(q->recordCount(), Rows - 401);
-        QCOMPARE(log, QStringList({QStringLiteral("afterOpen"), QStringLiteral("afterScroll"),
-                                   QStringLiteral("fetchFinished")}));
+        QCOMPARE(log,
+            QStringList({ QStringLiteral("afterOpen"), QStringLiteral("afterScroll"),
+                QStringLiteral("fetchFinished") }));
         QCOMPARE(q->recNo(), 0);
         // Any row can be reached; moving reads its contents.
         q->setRecNo(q->recordCount() - 1);
@@ -185,14 +201,15 @@ private slots:
     void newSearchDropsTheOldResult()
     {
         QFETCH(bool, reopen);
-        auto q = query({QStringLiteral("select * from POST")}, {}, true);
+        auto q = query({ QStringLiteral("select * from POST") }, {}, true);
         q->open();
         QVERIFY(q->isFetching());
         QSignalSpy appended(q.get(), &Query::rowsAppended);
         QSignalSpy finished(q.get(), &Query::fetchFinished);
         if (reopen) {
-            q->setSql({QStringLiteral("select * from POST"), QStringLiteral(" where 报刊名称 like ? escape '\\'")});
-            q->setParameters({like(QStringLiteral("%"))});
+            q->setSql({ QStringLiteral("select * from POST"),
+                QStringLiteral(" where 报刊名称 like ? escape '\\'") });
+            q->setParameters({ like(QStringLiteral("%")) });
             q->open();
             QCOMPARE(q->recordCount(), 1);
             QVERIFY(finished.wait(5000) || finished.count() == 1);
@@ -208,11 +225,11 @@ private slots:
     // A filter or a write on a result still arriving reads it in full first.
     void filterAndWriteReadInFull()
     {
-        auto full = query({QStringLiteral("select * from POST")}, {}, false);
+        auto full = query({ QStringLiteral("select * from POST") }, {}, false);
         full->setFilter(QStringLiteral("全年价>100"));
         full->setFiltered(true);
         full->open();
-        auto q = query({QStringLiteral("select * from POST")}, {}, true);
+        auto q = query({ QStringLiteral("select * from POST") }, {}, true);
         q->open();
         QVERIFY(q->isFetching());
         q->setFilter(QStringLiteral("全年价>100"));
@@ -220,14 +237,14 @@ private slots:
         QVERIFY(!q->isFetching());
         compareResults(q.get(), full.get());
 
-        auto w = query({QStringLiteral("select * from NOPOST")}, {}, true);
+        auto w = query({ QStringLiteral("select * from NOPOST") }, {}, true);
         w->open();
         QVERIFY(w->isFetching());
         w->edit();
         w->fieldByName(QStringLiteral("报刊名称")).setAsString(QStringLiteral("改名"));
         w->post();
         QCOMPARE(w->recordCount(), Rows);
-        auto check = query({QStringLiteral("select * from NOPOST where rowid = 1")}, {}, false);
+        auto check = query({ QStringLiteral("select * from NOPOST where rowid = 1") }, {}, false);
         check->open();
         QCOMPARE(check->fieldByName(QStringLiteral("报刊名称")).asString(), QStringLiteral("改名"));
     }
@@ -235,17 +252,17 @@ private slots:
     // Holding a large result costs a rowid per row; the contents are read when shown.
     void bookmarkReachesRowsNotYetRead()
     {
-        auto full = query({QStringLiteral("select * from POST")}, {}, false);
+        auto full = query({ QStringLiteral("select * from POST") }, {}, false);
         full->open();
         full->last();
         const Query::Bookmark last = full->bookmark();
-        auto q = query({QStringLiteral("select * from POST")}, {}, true);
+        auto q = query({ QStringLiteral("select * from POST") }, {}, true);
         q->open();
         QVERIFY(q->isFetching());
         QVERIFY(q->gotoBookmark(last));
         QCOMPARE(q->recNo(), full->recNo());
         QCOMPARE(q->fieldByName(QStringLiteral("报刊代号")).asString(),
-                 full->fieldByName(QStringLiteral("报刊代号")).asString());
+            full->fieldByName(QStringLiteral("报刊代号")).asString());
     }
 };
 
