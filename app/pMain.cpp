@@ -84,6 +84,14 @@ TfMain::TfMain(QWidget *parent) : QMainWindow(parent), adoDb(std::make_unique<Co
     qOut->setObjectName(QStringLiteral("qOut"));
     qOrder->setObjectName(QStringLiteral("qOrder"));
     qKh->setObjectName(QStringLiteral("qKh"));
+    // A catalogue page shows its first screen at once and reads the rest of a large
+    // result from the event loop; the order and customer queries are read in full.
+    for (Query *q : {qPost, qPostN, qOut}) {
+        q->setIncremental(true);
+        connect(q, &Query::fetchFailed, this, [this](const QString &message) {
+            runGuarded(this, [message] { throw DatabaseError(message); });
+        });
+    }
     qOrder->setSql({QStringLiteral("select * from tOrder")});
     qKh->setSql({QStringLiteral("select * from KH")});
 
@@ -355,6 +363,11 @@ void TfMain::GlgBtn9Click() { searchPage(2); }
 
 void TfMain::SelectPage(int pageIndex)
 {
+    // A result of a page being left that is still arriving is dropped, not read on
+    // behind the new page; coming back searches that page again anyway.
+    for (int other = 0; other < 3; ++other)
+        if (other != pageIndex && pageQuery(other)->isFetching())
+            pageQuery(other)->close();
     dPost->setDataSet(pageQuery(pageIndex));
     searchPage(pageIndex);
     qOrder->setFilter(fieldName(Tables::F::Type) + u'=' + QString::number(pageIndex));

@@ -22,6 +22,8 @@ void TRecordGridModel::setDataSet(Query *dataSet)
                 if (!suspended())
                     resetAll();
             }) << connect(dataSet, &Query::rowInserted, this, &TRecordGridModel::rowInserted)
+                      << connect(
+                             dataSet, &Query::rowsAppended, this, &TRecordGridModel::rowsAppended)
                       << connect(dataSet, &Query::rowRemoved, this, &TRecordGridModel::rowRemoved)
                       << connect(dataSet, &Query::rowChanged, this, &TRecordGridModel::rowChanged)
                       << connect(dataSet, &Query::currentChanged, this,
@@ -82,6 +84,20 @@ void TRecordGridModel::rowInserted(int position)
     }
     beginInsertRows(QModelIndex(), position, position);
     ++m_rowCount;
+    endInsertRows();
+    syncCountOrReset();
+}
+
+void TRecordGridModel::rowsAppended(int first, int last)
+{
+    if (suspended())
+        return;
+    if (first != m_rowCount || last < first) {
+        resetAll();
+        return;
+    }
+    beginInsertRows(QModelIndex(), first, last);
+    m_rowCount = last + 1;
     endInsertRows();
     syncCountOrReset();
 }

@@ -43,6 +43,7 @@ signals:
 private:
     bool suspended() const;
     void rowInserted(int position);
+    void rowsAppended(int first, int last);
     void rowRemoved(int position);
     void rowChanged(int position);
     void syncCountOrReset();

@@ -5,11 +5,16 @@
 #include "app/data/Filter.h"
 #include "app/data/RowStore.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTimer>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <unordered_map>
 
 namespace {
 
@@ -28,7 +33,7 @@ FieldKind kindOfDeclaredType(const char *declared)
     const QByteArray t = QByteArray(declared).toUpper();
     if (t.contains("INT"))
         return FieldKind::Integer;
-    for (const char *f : {"REAL", "FLOA", "DOUB", "NUM", "DEC", "MONEY"})
+    for (const char *f : { "REAL", "FLOA", "DOUB", "NUM", "DEC", "MONEY" })
         if (t.contains(f))
             return FieldKind::Float;
     return FieldKind::Text;
@@ -80,7 +85,8 @@ QString tableOfSelectAll(const QString &firstLine, qsizetype *star)
             return QString();
         return s.mid(begin, end + 1 - begin).toString();
     }
-    while (i < s.size() && !s[i].isSpace() && s[i] != u';' && s[i] != u',' && s[i] != u'(' && s[i] != u')')
+    while (i < s.size() && !s[i].isSpace() && s[i] != u';' && s[i] != u',' && s[i] != u'('
+        && s[i] != u')')
         ++i;
     return s.mid(begin, i - begin).toString();
 }
@@ -88,7 +94,8 @@ QString tableOfSelectAll(const QString &firstLine, qsizetype *star)
 QString unquoted(QString name)
 {
     if (name.size() >= 2
-        && ((name.front() == u'"' && name.back() == u'"') || (name.front() == u'[' && name.back() == u']')
+        && ((name.front() == u'"' && name.back() == u'"')
+            || (name.front() == u'[' && name.back() == u']')
             || (name.front() == u'`' && name.back() == u'`')))
         name = name.mid(1, name.size() - 2);
     return name;
@@ -122,6 +129,25 @@ void bindValue(sqlite3_stmt *st, int index, const QVariant &v)
         sqlite3_bind_text(st, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
     }
     }
+}
+
+// Whether the engine returns the statement's rows in rowid order: a plain scan of the
+// table, or an index searched for one value (equal keys sit in rowid order).
+bool scansInRowidOrder(sqlite3 *db, const QByteArray &statement)
+{
+    Statement st;
+    const QByteArray sql = "explain query plan " + statement;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr) != SQLITE_OK)
+        return false;
+    static const QRegularExpression inRowidOrder(QStringLiteral(
+        R"(^(SCAN TABLE [^ ]+|SEARCH TABLE [^ ]+ USING (COVERING )?INDEX [^ ]+ \([^=()<>]+=\?\))$)"));
+    int steps = 0;
+    while (sqlite3_step(st.handle) == SQLITE_ROW) {
+        const auto *detail = reinterpret_cast<const char *>(sqlite3_column_text(st.handle, 3));
+        if (++steps > 1 || !inRowidOrder.match(QString::fromUtf8(detail ? detail : "")).hasMatch())
+            return false;
+    }
+    return steps == 1;
 }
 
 // Banker's rounding, as a float read as a whole number rounds.
@@ -166,24 +192,52 @@ struct Query::Private
     Query *q;
     State state = State::Inactive;
     std::vector<Column> columns;
-    QString table;       // the table written to; empty when the rows are read-only
+    QString table; // the table written to; empty when the rows are read-only
     bool editable = false;
     RowStore store;
     std::vector<Row> rows;
-    std::vector<int> visible;   // indexes into rows, in order
-    int current = -1;           // position in visible (or the pending row)
+    std::vector<int> visible; // indexes into rows, in order
+    int current = -1; // position in visible (or the pending row)
     bool bof = true, eof = true;
-    std::unique_ptr<Filter> filter;   // compiled filter text (resolved while open)
+    std::unique_ptr<Filter> filter; // compiled filter text (resolved while open)
+
+    // Incremental result (setIncremental): the rowids read so far, the statements that
+    // read more of them and the contents of a row, and a small cache of row contents.
+    bool lazy = false;
+    std::vector<qint64> ids;
+    std::unique_ptr<Statement> rangeStatement, rowStatement;
+    int rangeParameter = 0; // index of the range's lower bound
+    qint64 scanFrom = 0, scanEnd = 0; // rowids still to scan: scanFrom..scanEnd
+    quint64 span = FirstSpan; // rowids scanned in one go, adapted to the time taken
+    bool fetching = false;
+    sqlite3 *openedOn = nullptr; // the statements belong to this handle
+    QTimer *fetchTimer = nullptr;
+    mutable RowStore cache;
+    mutable std::unordered_map<qint64, const char *> cached;
+
+    static constexpr quint64 FirstSpan = 64;
+    static constexpr std::size_t FirstScreen = 100; // rows open() waits for
+    static constexpr qint64 OpenBudgetNs = 20'000'000;
+    static constexpr qint64 SliceNs = 12'000'000; // one turn of the event loop
+    static constexpr std::size_t CachedRows = 2048;
 
     // Row being edited or inserted.
     std::vector<QVariant> buffer;
     std::vector<bool> assigned;
     int currentBeforeInsert = -1;
 
-    explicit Private(Query *query) : q(query) {}
+    explicit Private(Query *query)
+        : q(query)
+    {
+    }
 
     bool pending() const { return state == State::Edit || state == State::Insert; }
-    int count() const { return int(visible.size()) + (state == State::Insert ? 1 : 0); }
+    int count() const
+    {
+        if (lazy)
+            return int(ids.size());
+        return int(visible.size()) + (state == State::Insert ? 1 : 0);
+    }
     bool isBufferPosition(int position) const { return pending() && position == current; }
 
     sqlite3 *db() const
@@ -194,6 +248,11 @@ struct Query::Private
 
     Cell cellAt(int position, int column) const
     {
+        if (lazy) {
+            if (position < 0 || position >= int(ids.size()))
+                return Cell();
+            return cache.cell(lazyRow(ids[std::size_t(position)]), column);
+        }
         if (position < 0 || position >= int(visible.size()))
             return Cell();
         return store.cell(rows[std::size_t(visible[std::size_t(position)])].data, column);
@@ -218,9 +277,215 @@ struct Query::Private
         if (q->m_disableCount == 0)
             emit(q->*signal)(position);
     }
+    void display(void (Query::*signal)(int, int), int first, int last) const
+    {
+        if (q->m_disableCount == 0)
+            emit(q->*signal)(first, last);
+    }
+
+    // The contents of one row of an incremental result; null when it is gone.
+    const char *lazyRow(qint64 rowid) const
+    {
+        const auto it = cached.find(rowid);
+        if (it != cached.end())
+            return it->second;
+        if (!rowStatement || db() != openedOn)
+            return nullptr;
+        if (cached.size() >= CachedRows) {
+            cached.clear();
+            cache = RowStore(int(columns.size()));
+        }
+        sqlite3_stmt *st = rowStatement->handle;
+        sqlite3_bind_int64(st, 1, rowid);
+        const char *data = sqlite3_step(st) == SQLITE_ROW ? cache.add(st, 1) : nullptr;
+        sqlite3_reset(st);
+        cached.emplace(rowid, data);
+        return data;
+    }
+
+    void adaptSpan(qint64 tookNs)
+    {
+        if (tookNs < 2'000'000 && span < (quint64(1) << 24))
+            span *= 2;
+        else if (tookNs > 8'000'000 && span > FirstSpan)
+            span /= 2;
+    }
+
+    // Scans the next rowid range, stopping early once `enough` rowids are held. On an
+    // engine error returns false with its text.
+    bool scanRange(std::size_t enough, QString *error)
+    {
+        sqlite3_stmt *st = rangeStatement->handle;
+        const qint64 to = quint64(scanEnd) - quint64(scanFrom) < span
+            ? scanEnd
+            : qint64(quint64(scanFrom) + span - 1);
+        sqlite3_bind_int64(st, rangeParameter, scanFrom);
+        sqlite3_bind_int64(st, rangeParameter + 1, to);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const qint64 id = sqlite3_column_int64(st, 0);
+            ids.push_back(id);
+            if (ids.size() >= enough && id < to) {
+                sqlite3_reset(st);
+                scanFrom = id + 1;
+                return true;
+            }
+        }
+        if (rc != SQLITE_DONE) {
+            *error = engineMessage(db());
+            sqlite3_reset(st);
+            return false;
+        }
+        sqlite3_reset(st);
+        if (to == scanEnd)
+            fetching = false;
+        else
+            scanFrom = to + 1;
+        return true;
+    }
+
+    // Sets up an incremental read of "select * from <table> [where <condition>]".
+    // False when the statement has another shape or the engine would not return its
+    // rows in rowid order; the caller then reads in full.
+    bool startIncremental(const QString &tableText, const QString &rest,
+        const QByteArray &statement, const QVariantList &parameters, int columnCount,
+        QString *error)
+    {
+        sqlite3 *handle = db();
+        QString condition;
+        const QString tail = rest.trimmed();
+        if (!tail.isEmpty()) {
+            if (!tail.startsWith(QLatin1String("where"), Qt::CaseInsensitive) || tail.size() < 6
+                || !tail[5].isSpace())
+                return false;
+            condition = tail.mid(6);
+        }
+        if (!scansInRowidOrder(handle, statement))
+            return false;
+        auto range = std::make_unique<Statement>();
+        const QByteArray rangeSql = (QStringLiteral("select rowid from ") + tableText
+            + (condition.isEmpty()
+                    ? QStringLiteral(" where")
+                    : QStringLiteral(" where (") + condition + QStringLiteral(") and"))
+            + QStringLiteral(" rowid>=? and rowid<=?"))
+                                        .toUtf8();
+        if (sqlite3_prepare_v2(
+                handle, rangeSql.constData(), int(rangeSql.size()), &range->handle, nullptr)
+            != SQLITE_OK)
+            return false;
+        const int bound = sqlite3_bind_parameter_count(range->handle);
+        if (bound != parameters.size() + 2)
+            return false;
+        for (int i = 0; i < parameters.size(); ++i)
+            bindValue(range->handle, i + 1, parameters[i]);
+        auto row = std::make_unique<Statement>();
+        const QByteArray rowSql = (QStringLiteral("select rowid, * from ") + tableText
+            + QStringLiteral(" where rowid=?"))
+                                      .toUtf8();
+        if (sqlite3_prepare_v2(
+                handle, rowSql.constData(), int(rowSql.size()), &row->handle, nullptr)
+                != SQLITE_OK
+            || sqlite3_column_count(row->handle) != columnCount + 1)
+            return false;
+        Statement bounds;
+        const QByteArray boundsSql
+            // Two subqueries: the engine reads one end of the table for each alone,
+            // but scans it whole for min and max together.
+            = QStringLiteral("select (select min(rowid) from %1), (select max(rowid) from %1)")
+                  .arg(tableText)
+                  .toUtf8();
+        if (sqlite3_prepare_v2(
+                handle, boundsSql.constData(), int(boundsSql.size()), &bounds.handle, nullptr)
+                != SQLITE_OK
+            || sqlite3_step(bounds.handle) != SQLITE_ROW)
+            return false;
+
+        lazy = true;
+        openedOn = handle;
+        rangeStatement = std::move(range);
+        rangeParameter = bound - 1;
+        rowStatement = std::move(row);
+        cache = RowStore(columnCount);
+        cached.clear();
+        ids.clear();
+        span = FirstSpan;
+        fetching = sqlite3_column_type(bounds.handle, 0) != SQLITE_NULL;
+        scanFrom = sqlite3_column_int64(bounds.handle, 0);
+        scanEnd = sqlite3_column_int64(bounds.handle, 1);
+
+        // The first screen now; the rest from the event loop.
+        QElapsedTimer clock;
+        clock.start();
+        while (fetching && ids.size() < FirstScreen && clock.nsecsElapsed() < OpenBudgetNs) {
+            const qint64 before = clock.nsecsElapsed();
+            if (!scanRange(FirstScreen, error))
+                return true;
+            adaptSpan(clock.nsecsElapsed() - before);
+        }
+        return true;
+    }
+
+    void stopFetching()
+    {
+        fetching = false;
+        if (fetchTimer)
+            fetchTimer->stop();
+    }
+
+    // Turns an incremental result into a full one (for filters and writing).
+    void readInFull()
+    {
+        if (!lazy)
+            return;
+        const std::size_t before = ids.size();
+        QString error;
+        while (fetching)
+            if (!scanRange(std::numeric_limits<std::size_t>::max(), &error))
+                throw DatabaseError(QStringLiteral("读取查询结果失败：%1").arg(error));
+        stopFetching();
+        RowStore full(int(columns.size()));
+        std::vector<Row> all;
+        all.reserve(ids.size());
+        sqlite3_stmt *st = rowStatement->handle;
+        for (const qint64 id : ids) {
+            sqlite3_bind_int64(st, 1, id);
+            const int rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW)
+                all.push_back({ id, full.add(st, 1) });
+            sqlite3_reset(st);
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+                fail(QStringLiteral("读取查询结果失败"));
+        }
+        const bool grew = ids.size() != before;
+        store = std::move(full);
+        rows = std::move(all);
+        visible.resize(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            visible[i] = int(i);
+        dropIncremental();
+        editable = true;
+        moveTo(current < 0 ? 0 : current);
+        if (grew)
+            display(&Query::rowsReset);
+        if (grew)
+            display(&Query::currentChanged, current);
+    }
+
+    void dropIncremental()
+    {
+        stopFetching();
+        lazy = false;
+        std::vector<qint64>().swap(ids);
+        rangeStatement.reset();
+        rowStatement.reset();
+        cache = RowStore();
+        cached.clear();
+        openedOn = nullptr;
+    }
 
     void reset()
     {
+        dropIncremental();
         state = State::Inactive;
         columns.clear();
         table.clear();
@@ -250,7 +515,7 @@ struct Query::Private
             return nullptr;
         auto f = Filter::parse(text);
         f->resolve([this](const QString &n) { return fieldIndex(n); },
-                   [this](int c) { return columns[std::size_t(c)].kind; });
+            [this](int c) { return columns[std::size_t(c)].kind; });
         return f;
     }
 
@@ -262,9 +527,8 @@ struct Query::Private
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const Row &row = rows[i];
             if (!row.data)
-                continue;   // deleted
-            if (active
-                && !active->matches([&](int c) { return store.cell(row.data, c); }))
+                continue; // deleted
+            if (active && !active->matches([&](int c) { return store.cell(row.data, c); }))
                 continue;
             visible.push_back(int(i));
         }
@@ -279,14 +543,15 @@ struct Query::Private
 
     [[noreturn]] void fail(const QString &doing) const
     {
-        throw DatabaseError(QStringLiteral("%1：%2").arg(doing, db() ? engineMessage(db())
-                                                                      : QStringLiteral("数据库未连接")));
+        throw DatabaseError(QStringLiteral("%1：%2").arg(
+            doing, db() ? engineMessage(db()) : QStringLiteral("数据库未连接")));
     }
 
-    void requireEditable(const QString &doing) const
+    void requireEditable(const QString &doing)
     {
         if (state == State::Inactive)
             throw DatabaseError(QStringLiteral("%1：查询未打开").arg(doing));
+        readInFull();
         if (!editable || !db())
             throw DatabaseError(QStringLiteral("%1：查询结果不可修改").arg(doing));
     }
@@ -295,11 +560,14 @@ struct Query::Private
     const char *readBack(qint64 rowid)
     {
         Statement st;
-        const QByteArray sql = QStringLiteral("select rowid, * from %1 where rowid=?").arg(quoted(table)).toUtf8();
-        if (sqlite3_prepare_v2(db(), sql.constData(), int(sql.size()), &st.handle, nullptr) != SQLITE_OK)
+        const QByteArray sql
+            = QStringLiteral("select rowid, * from %1 where rowid=?").arg(quoted(table)).toUtf8();
+        if (sqlite3_prepare_v2(db(), sql.constData(), int(sql.size()), &st.handle, nullptr)
+            != SQLITE_OK)
             return nullptr;
         sqlite3_bind_int64(st.handle, 1, rowid);
-        if (sqlite3_step(st.handle) != SQLITE_ROW || sqlite3_column_count(st.handle) != int(columns.size()) + 1)
+        if (sqlite3_step(st.handle) != SQLITE_ROW
+            || sqlite3_column_count(st.handle) != int(columns.size()) + 1)
             return nullptr;
         return store.add(st.handle, 1);
     }
@@ -309,7 +577,8 @@ struct Query::Private
     {
         Statement st;
         const QByteArray text = sql.toUtf8();
-        if (sqlite3_prepare_v2(db(), text.constData(), int(text.size()), &st.handle, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db(), text.constData(), int(text.size()), &st.handle, nullptr)
+            != SQLITE_OK)
             fail(doing);
         for (std::size_t i = 0; i < values.size(); ++i)
             bindValue(st.handle, int(i) + 1, values[i]);
@@ -420,8 +689,9 @@ void Field::setAsString(const QString &v)
             return;
         }
         if (!parseFloat(v, &f))
-            throw DatabaseError(QStringLiteral("Field '%1': '%2' is not a valid floating point value")
-                                    .arg(fieldName(), v));
+            throw DatabaseError(
+                QStringLiteral("Field '%1': '%2' is not a valid floating point value")
+                    .arg(fieldName(), v));
         m_query->assign(m_index, QVariant(f));
         return;
     }
@@ -435,9 +705,15 @@ void Field::setAsInteger(qint64 v)
 {
     requireFieldWrite(m_query, m_index);
     switch (kind()) {
-    case FieldKind::Integer: m_query->assign(m_index, QVariant(v)); return;
-    case FieldKind::Float: m_query->assign(m_index, QVariant(double(v))); return;
-    case FieldKind::Text: m_query->assign(m_index, QVariant(QString::number(v))); return;
+    case FieldKind::Integer:
+        m_query->assign(m_index, QVariant(v));
+        return;
+    case FieldKind::Float:
+        m_query->assign(m_index, QVariant(double(v)));
+        return;
+    case FieldKind::Text:
+        m_query->assign(m_index, QVariant(QString::number(v)));
+        return;
     }
 }
 
@@ -445,9 +721,15 @@ void Field::setAsFloat(double v)
 {
     requireFieldWrite(m_query, m_index);
     switch (kind()) {
-    case FieldKind::Integer: m_query->assign(m_index, QVariant(roundedInteger(v))); return;
-    case FieldKind::Float: m_query->assign(m_index, QVariant(v)); return;
-    case FieldKind::Text: m_query->assign(m_index, QVariant(floatText(v))); return;
+    case FieldKind::Integer:
+        m_query->assign(m_index, QVariant(roundedInteger(v)));
+        return;
+    case FieldKind::Float:
+        m_query->assign(m_index, QVariant(v));
+        return;
+    case FieldKind::Text:
+        m_query->assign(m_index, QVariant(floatText(v)));
+        return;
     }
 }
 
@@ -459,7 +741,15 @@ void Field::clear()
 
 // ---------------------------------------------------------------- Query
 
-Query::Query(QObject *parent) : QObject(parent), d(std::make_unique<Private>(this)) {}
+Query::Query(QObject *parent)
+    : QObject(parent)
+    , d(std::make_unique<Private>(this))
+{
+    d->fetchTimer = new QTimer(this);
+    d->fetchTimer->setSingleShot(true);
+    d->fetchTimer->setInterval(0);
+    connect(d->fetchTimer, &QTimer::timeout, this, [this] { fetchMore(); });
+}
 
 Query::~Query() = default;
 
@@ -511,15 +801,18 @@ void Query::open()
     Statement st;
     bool withRowid = false;
     if (!table.isEmpty()) {
-        const QString rewritten = statement.left(star) + QStringLiteral("rowid, ") + statement.mid(star);
+        const QString rewritten
+            = statement.left(star) + QStringLiteral("rowid, ") + statement.mid(star);
         const QByteArray sql = rewritten.toUtf8();
-        withRowid = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr) == SQLITE_OK;
+        withRowid = sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr)
+            == SQLITE_OK;
     }
     if (!withRowid) {
         sqlite3_finalize(st.handle);
         st.handle = nullptr;
         const QByteArray sql = statement.toUtf8();
-        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st.handle, nullptr)
+            != SQLITE_OK)
             throw DatabaseError(QStringLiteral("%1：%2").arg(doing, engineMessage(db)));
     }
     if (!st.handle)
@@ -546,12 +839,26 @@ void Query::open()
             columns[std::size_t(c)].kind = kindOfDeclaredType(type);
     }
 
+    bool incremental = false;
+    if (m_incremental && withRowid && !m_filtered
+        && std::all_of(declared.begin(), declared.end(), [](bool b) { return b; })) {
+        QString error;
+        const qsizetype tableEnd = statement.indexOf(table, star) + table.size();
+        incremental = d->startIncremental(
+            table, statement.mid(tableEnd), sqlite3_sql(st.handle), m_parameters, n, &error);
+        if (!error.isEmpty()) {
+            d->reset();
+            throw DatabaseError(QStringLiteral("%1：%2").arg(doing, error));
+        }
+    }
+
     RowStore store(n);
     std::vector<Private::Row> rows;
-    int rc;
-    while ((rc = sqlite3_step(st.handle)) == SQLITE_ROW) {
-        const qint64 rowid = withRowid ? sqlite3_column_int64(st.handle, 0) : qint64(rows.size()) + 1;
-        rows.push_back({rowid, store.add(st.handle, first)});
+    int rc = SQLITE_DONE;
+    while (!incremental && (rc = sqlite3_step(st.handle)) == SQLITE_ROW) {
+        const qint64 rowid
+            = withRowid ? sqlite3_column_int64(st.handle, 0) : qint64(rows.size()) + 1;
+        rows.push_back({ rowid, store.add(st.handle, first) });
     }
     if (rc != SQLITE_DONE)
         throw DatabaseError(QStringLiteral("%1：%2").arg(doing, engineMessage(db)));
@@ -565,7 +872,7 @@ void Query::open()
             if (cell.isNull())
                 continue;
             columns[std::size_t(c)].kind = cell.tag == Cell::Integer ? FieldKind::Integer
-                                           : cell.tag == Cell::Float ? FieldKind::Float
+                : cell.tag == Cell::Float                            ? FieldKind::Float
                                                                      : FieldKind::Text;
             break;
         }
@@ -585,9 +892,10 @@ void Query::open()
     d->store = std::move(store);
     d->rows = std::move(rows);
     d->table = unquoted(table);
-    d->editable = withRowid;
+    d->editable = withRowid && !incremental;
     d->filter = std::move(compiled);
-    d->applyFilter(m_filtered ? d->filter.get() : nullptr);
+    if (!incremental)
+        d->applyFilter(m_filtered ? d->filter.get() : nullptr);
     d->state = State::Browse;
     d->moveTo(0);
     d->bof = true;
@@ -596,6 +904,66 @@ void Query::open()
     d->display(&Query::currentChanged, d->current);
     emit afterOpen();
     emit afterScroll();
+    if (d->lazy && d->state != State::Inactive) {
+        if (d->fetching)
+            d->fetchTimer->start();
+        else
+            emit fetchFinished();
+    }
+}
+
+bool Query::isFetching() const
+{
+    return d->lazy && d->fetching;
+}
+
+void Query::fetchAll()
+{
+    fetchMore(std::numeric_limits<qint64>::max());
+}
+
+void Query::fetchMore(qint64 sliceNs)
+{
+    if (!d->lazy || !d->fetching)
+        return;
+    if (d->db() != d->openedOn) {
+        // The connection was closed under the result: keep what was read.
+        d->stopFetching();
+        emit fetchFailed(QStringLiteral("读取查询结果失败：数据库连接已关闭"));
+        return;
+    }
+    const int before = int(d->ids.size());
+    QString error;
+    QElapsedTimer clock;
+    clock.start();
+    while (d->fetching && clock.nsecsElapsed() < sliceNs) {
+        const qint64 started = clock.nsecsElapsed();
+        if (!d->scanRange(std::numeric_limits<std::size_t>::max(), &error)) {
+            d->stopFetching();
+            break;
+        }
+        d->adaptSpan(clock.nsecsElapsed() - started);
+    }
+    const int last = int(d->ids.size()) - 1;
+    if (last >= before) {
+        d->display(&Query::rowsAppended, before, last);
+        if (d->current < 0) {
+            // The first rows of a result that had none at open.
+            d->moveTo(0);
+            d->bof = true;
+            d->display(&Query::currentChanged, d->current);
+            emit afterScroll();
+        }
+    }
+    // A listener may have closed or reopened the data set.
+    if (!d->lazy)
+        return;
+    if (!error.isEmpty())
+        emit fetchFailed(QStringLiteral("读取查询结果失败：%1").arg(error));
+    else if (!d->fetching)
+        emit fetchFinished();
+    else
+        d->fetchTimer->start();
 }
 
 void Query::close()
@@ -724,7 +1092,8 @@ QString Query::fieldName(int index) const
 
 FieldKind Query::fieldKind(int index) const
 {
-    return index >= 0 && index < fieldCount() ? d->columns[std::size_t(index)].kind : FieldKind::Text;
+    return index >= 0 && index < fieldCount() ? d->columns[std::size_t(index)].kind
+                                              : FieldKind::Text;
 }
 
 int Query::fieldIndex(const QString &name) const
@@ -820,13 +1189,13 @@ void Query::post()
             ? QStringLiteral("insert into %1 default values").arg(quoted(d->table))
             : QStringLiteral("insert into %1 (%2) values (%3)")
                   .arg(quoted(d->table), names.join(u','),
-                       QStringList(names.size(), QStringLiteral("?")).join(u','));
+                      QStringList(names.size(), QStringLiteral("?")).join(u','));
         d->write(sql, values, doing);
         const qint64 rowid = sqlite3_last_insert_rowid(d->db());
         const char *data = d->readBack(rowid);
         if (!data)
             data = d->store.add(d->buffer);
-        d->rows.push_back({rowid, data});
+        d->rows.push_back({ rowid, data });
         // The new row stays visible, whatever the filter says, until it is applied again.
         d->visible.push_back(int(d->rows.size()) - 1);
     } else {
@@ -891,7 +1260,7 @@ void Query::deleteRecord()
     int deleted = 0;
     try {
         deleted = d->write(QStringLiteral("delete from %1 where rowid=?").arg(quoted(d->table)),
-                           {QVariant(d->rows[index].rowid)}, doing);
+            { QVariant(d->rows[index].rowid) }, doing);
     } catch (...) {
         // Listeners that acted on beforeDelete learn that the row stays.
         emit deleteFailed();
@@ -926,8 +1295,10 @@ void Query::setFilter(const QString &text)
         return;
     // A bad text changes nothing: it is checked before anything is set.
     std::unique_ptr<Filter> compiled = isActive() ? d->compiledFilter(text) : Filter::parse(text);
-    if (isActive())
+    if (isActive()) {
+        d->readInFull();
         checkBrowseMode();
+    }
     m_filterText = text;
     d->filter = std::move(compiled);
     if (isActive())
@@ -940,7 +1311,8 @@ void Query::setFiltered(bool on)
         return;
     if (isActive()) {
         if (on && !d->filter)
-            d->filter = d->compiledFilter(m_filterText);   // throws for a bad text
+            d->filter = d->compiledFilter(m_filterText); // throws for a bad text
+        d->readInFull();
         checkBrowseMode();
     }
     m_filtered = on;
@@ -965,6 +1337,9 @@ Query::Bookmark Query::bookmark() const
 {
     if (d->state != State::Browse && d->state != State::Edit)
         return 0;
+    if (d->lazy)
+        return d->current < 0 || d->current >= int(d->ids.size()) ? 0
+                                                                  : d->ids[std::size_t(d->current)];
     if (d->current < 0 || d->current >= int(d->visible.size()))
         return 0;
     return d->rows[std::size_t(d->visible[std::size_t(d->current)])].rowid;
@@ -974,6 +1349,14 @@ bool Query::gotoBookmark(Bookmark bookmark)
 {
     if (!isActive() || bookmark == 0)
         return false;
+    if (d->lazy) {
+        fetchAll();
+        const auto it = std::find(d->ids.begin(), d->ids.end(), bookmark);
+        if (it == d->ids.end())
+            return false;
+        setRecNo(int(it - d->ids.begin()));
+        return true;
+    }
     for (std::size_t i = 0; i < d->visible.size(); ++i)
         if (d->rows[std::size_t(d->visible[i])].rowid == bookmark) {
             setRecNo(int(i));

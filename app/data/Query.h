@@ -19,23 +19,27 @@ enum class FieldKind { Integer, Float, Text };
 class Field
 {
 public:
-    Field(Query *query, int index) : m_query(query), m_index(index) {}
+    Field(Query *query, int index)
+        : m_query(query)
+        , m_index(index)
+    {
+    }
 
     int index() const { return m_index; }
     QString fieldName() const;
     FieldKind kind() const;
 
     bool isNull() const;
-    QString asString() const;   // a null reads as ""
-    qint64 asInteger() const;   // a null reads as 0; a text that is no number throws DatabaseError
-    double asFloat() const;     // a null reads as 0
-    QVariant value() const;     // invalid QVariant for null
+    QString asString() const; // a null reads as ""
+    qint64 asInteger() const; // a null reads as 0; a text that is no number throws DatabaseError
+    double asFloat() const; // a null reads as 0
+    QVariant value() const; // invalid QVariant for null
 
     // Assigning needs the query in Edit or Insert state.
     void setAsString(const QString &v);
     void setAsInteger(qint64 v);
     void setAsFloat(double v);
-    void clear();               // sets the field to null
+    void clear(); // sets the field to null
 
 private:
     Query *m_query;
@@ -52,7 +56,7 @@ class Query : public QObject
     Q_OBJECT
 public:
     enum class State { Inactive, Browse, Edit, Insert };
-    using Bookmark = qint64;   // the rowid of a row; 0 for none
+    using Bookmark = qint64; // the rowid of a row; 0 for none
 
     explicit Query(QObject *parent = nullptr);
     ~Query() override;
@@ -72,31 +76,44 @@ public:
     void setParameters(const QVariantList &values);
     QVariantList parameters() const { return m_parameters; }
 
+    // Incremental reading, for large read-only results shown in a grid: open() keeps
+    // only the rowids of the result, reads them in bounded rowid ranges from the event
+    // loop (never more than a few milliseconds at a time) and reads row contents on
+    // demand through a small cache. open() returns with the first screen of rows; the
+    // rest follow, announced by rowsAppended, until fetchFinished. Rows, order and
+    // values are those of a full read. Only a plain "select * from T", optionally with
+    // a where line, is read this way, and only while no filter is in force; anything
+    // else reads in full. A filter change or a write first reads the whole result.
+    void setIncremental(bool on) { m_incremental = on; }
+    bool isIncremental() const { return m_incremental; }
+    bool isFetching() const; // an incremental result is still arriving
+    void fetchAll(); // reads the rest of the result now
+
     // Runs the statement; a rejected statement throws DatabaseError and leaves the
     // query closed. Raises afterOpen and then afterScroll.
     void open();
-    void close();                  // raises afterClose when it was open
+    void close(); // raises afterClose when it was open
     bool isActive() const;
     State state() const;
 
     // Rows, counting only those the filter lets through.
     int recordCount() const;
     bool isEmpty() const { return recordCount() == 0; }
-    int recNo() const;             // 0-based position of the current row, -1 when empty
-    void setRecNo(int position);   // raises afterScroll when the row changes
+    int recNo() const; // 0-based position of the current row, -1 when empty
+    void setRecNo(int position); // raises afterScroll when the row changes
     void first();
     void next();
     void prior();
     void last();
-    bool eof() const;              // true after next() past the last row, or when empty
+    bool eof() const; // true after next() past the last row, or when empty
     bool bof() const;
 
     // Fields.
     int fieldCount() const;
     QString fieldName(int index) const;
     FieldKind fieldKind(int index) const;
-    int fieldIndex(const QString &name) const;   // -1 when absent; names compare case-blind
-    Field fieldByName(const QString &name);      // throws DatabaseError when absent
+    int fieldIndex(const QString &name) const; // -1 when absent; names compare case-blind
+    Field fieldByName(const QString &name); // throws DatabaseError when absent
     Field field(int index) { return Field(this, index); }
 
     // Values of any row the filter lets through, without moving the current row
@@ -108,14 +125,14 @@ public:
     // Only a query over "select * from T ..." can write (its rows carry their rowid);
     // any other statement gives read-only rows, and writing throws DatabaseError.
     // Moving to another row, or changing the filter, posts a pending change first.
-    void append();     // new empty row at the end, current; raises afterInsert, afterScroll
-    void edit();       // current row into editing; raises afterEdit. On an empty data
-                       // set it appends instead, as the design's engine does.
-    void post();       // INSERTs the assigned fields, or UPDATEs them by rowid; raises
-                       // afterPost. A failed post throws and keeps the pending state. A
-                       // posted row stays visible until the filter is applied again.
-    void cancel();     // drops the pending change; raises afterCancel (then afterScroll
-                       // when a pending new row was dropped)
+    void append(); // new empty row at the end, current; raises afterInsert, afterScroll
+    void edit(); // current row into editing; raises afterEdit. On an empty data
+                 // set it appends instead, as the design's engine does.
+    void post(); // INSERTs the assigned fields, or UPDATEs them by rowid; raises
+                 // afterPost. A failed post throws and keeps the pending state. A
+                 // posted row stays visible until the filter is applied again.
+    void cancel(); // drops the pending change; raises afterCancel (then afterScroll
+                   // when a pending new row was dropped)
     void deleteRecord(); // raises beforeDelete, deletes by rowid, then afterScroll; the next
                          // row (or the new last row) becomes current. A failed delete
                          // throws and keeps the row.
@@ -136,8 +153,8 @@ public:
     void enableControls();
     bool controlsDisabled() const { return m_disableCount > 0; }
 
-    Bookmark bookmark() const;               // rowid of the current row
-    bool gotoBookmark(Bookmark bookmark);    // false when the row is not visible
+    Bookmark bookmark() const; // rowid of the current row
+    bool gotoBookmark(Bookmark bookmark); // false when the row is not visible
 
     // Name of the table that post and delete write to: the table after "from" in the
     // statement's first line.
@@ -157,18 +174,25 @@ signals:
 
     // For display adapters (grid models). Not raised while controls are disabled;
     // controlsEnabled() follows the last enableControls().
-    void rowsReset();                 // open, close, filter change: read everything again
-    void rowInserted(int position);   // a row became visible at this position
+    void rowsReset(); // open, close, filter change: read everything again
+    void rowInserted(int position); // a row became visible at this position
     void rowRemoved(int position);
-    void rowChanged(int position);    // values of this row changed (edit buffer or post)
+    void rowChanged(int position); // values of this row changed (edit buffer or post)
     void currentChanged(int position);
     void controlsEnabled();
+    // Rows first..last were added at the end of an incremental result.
+    void rowsAppended(int first, int last);
+    // An incremental result is complete; recordCount() is now exact.
+    void fetchFinished();
+    // Reading the rest of an incremental result failed; the rows read so far stay.
+    void fetchFailed(const QString &message);
 
 private:
     friend class Field;
     void assign(int index, const QVariant &value);
-    void checkBrowseMode();   // posts a pending edit or insert
+    void checkBrowseMode(); // posts a pending edit or insert
     void refilter();
+    void fetchMore(qint64 sliceNs = 12'000'000);
     struct Private;
     std::unique_ptr<Private> d;
     Connection *m_connection = nullptr;
@@ -176,5 +200,6 @@ private:
     QVariantList m_parameters;
     QString m_filterText;
     bool m_filtered = false;
+    bool m_incremental = false;
     int m_disableCount = 0;
 };
