@@ -354,10 +354,11 @@ void TfMain::GlgBtn9Click() { searchPage(2); }
 
 void TfMain::SelectPage(int pageIndex)
 {
+    // The order list follows the page before the search runs: a search that fails
+    // must not leave the previous page's lines under this page's commands.
+    qOrder->setFilter(fieldName(Tables::F::Type) + u'=' + QString::number(pageIndex), true);
     dPost->setDataSet(pageQuery(pageIndex));
     searchPage(pageIndex);
-    qOrder->setFilter(fieldName(Tables::F::Type) + u'=' + QString::number(pageIndex));
-    qOrder->setFiltered(true);
 }
 
 void TfMain::PageControl1Change()
