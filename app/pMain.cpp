@@ -363,6 +363,9 @@ void TfMain::GlgBtn9Click() { searchPage(2); }
 
 void TfMain::SelectPage(int pageIndex)
 {
+    // The order list follows the page before the search runs: a search that fails
+    // must not leave the previous page's lines under this page's commands.
+    qOrder->setFilter(fieldName(Tables::F::Type) + u'=' + QString::number(pageIndex), true);
     // A result of a page being left that is still arriving is dropped, not read on
     // behind the new page; coming back searches that page again anyway.
     for (int other = 0; other < 3; ++other)
@@ -370,8 +373,6 @@ void TfMain::SelectPage(int pageIndex)
             pageQuery(other)->close();
     dPost->setDataSet(pageQuery(pageIndex));
     searchPage(pageIndex);
-    qOrder->setFilter(fieldName(Tables::F::Type) + u'=' + QString::number(pageIndex));
-    qOrder->setFiltered(true);
 }
 
 void TfMain::PageControl1Change()

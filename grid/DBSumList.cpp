@@ -4,6 +4,8 @@
 
 #include "grid/FixedPoint.h"
 
+#include <cmath>
+
 // ---- TDBSum ---------------------------------------------------------------
 
 void TDBSum::setGroupOperation(TGroupOperation op)
@@ -313,7 +315,7 @@ TDBSumListProducer::FieldValue TDBSumListProducer::currentValue(const TDBSum *it
 
 // A value that is no number (a text stored in a numeric column by another program)
 // is left out of the totals like a null, rather than stopping the command that
-// moved the data set.
+// moved the data set; so is an infinity or a NaN, which no total can hold.
 TDBSumListProducer::FieldValue TDBSumListProducer::readValue(const Field &f)
 {
     FieldValue v;
@@ -322,10 +324,13 @@ TDBSumListProducer::FieldValue TDBSumListProducer::readValue(const Field &f)
     if (!v.isNull) {
         try {
             v.value = f.asFloat();
+            v.isNull = !std::isfinite(v.value);
         } catch (const DatabaseError &) {
             v.isNull = true;
         }
     }
+    if (v.isNull)
+        v.value = 0;
     return v;
 }
 

@@ -1,9 +1,12 @@
 #include "grid/FooterTotalText.h"
 
+#include "app/data/DatabaseError.h"
 #include "grid/ColumnFooter.h"
 #include "grid/FixedPoint.h"
 #include "grid/GridColumn.h"
 #include "grid/NumberFormat.h"
+
+#include <cmath>
 
 QString FooterTotalText(const TColumnFooter *footer, FieldKind kind, qint64 total)
 {
@@ -19,8 +22,8 @@ QString FooterTotalText(const TColumnFooter *footer, FieldKind kind, qint64 tota
                                       : FixedPoint::formatGeneral(total);
 }
 
-void AccumulateFooterTotals(Query *data, const QList<TGridColumn *> &columns, int footerRows,
-                            std::vector<qint64> &totals)
+void AccumulateFooterTotals(
+    Query *data, const QList<TGridColumn *> &columns, int footerRows, std::vector<qint64> &totals)
 {
     const int count = int(columns.size());
     for (int r = 0; r < footerRows; ++r) {
@@ -36,9 +39,19 @@ void AccumulateFooterTotals(Query *data, const QList<TGridColumn *> &columns, in
             if (type == fvtCount) {
                 entry += FixedPoint::Scale; // null values count too
             } else {
+                // Like the grid's own totals, a sum leaves out what is no finite
+                // number: a text in a number column, an infinity, a NaN.
                 const Field f = data->field(field);
-                if (!f.isNull())
-                    entry = FixedPoint::add(entry, f.asFloat());
+                if (f.isNull())
+                    continue;
+                double value = 0;
+                try {
+                    value = f.asFloat();
+                } catch (const DatabaseError &) {
+                    continue;
+                }
+                if (std::isfinite(value))
+                    entry = FixedPoint::add(entry, value);
             }
         }
     }

@@ -112,6 +112,26 @@ TRecordGrid::~TRecordGrid()
     m_sumList->disconnect(m_footer);
     m_sumList->setActive(false);
     m_model->setDataSet(nullptr);
+    // The view, its scroll bar and header and the model would otherwise go only in
+    // the base class's destructor, after this grid's members; their signals (a
+    // range change while the view is torn down) and the model's questions about
+    // the columns must never reach a grid that is already gone. So they are cut
+    // off and deleted here, view first, while everything they use still exists.
+    for (QObject *source : std::initializer_list<QObject *> { m_view->horizontalScrollBar(),
+             m_view->horizontalHeader(), m_view->selectionModel(), m_model, m_hbar }) {
+        QObject::disconnect(source, nullptr, this, nullptr);
+        QObject::disconnect(source, nullptr, m_hbar, nullptr);
+        QObject::disconnect(source, nullptr, m_footer, nullptr);
+    }
+    delete m_view;
+    m_view = nullptr;
+    m_indicator = nullptr; // was the view's child
+    delete m_model;
+    m_model = nullptr;
+    delete m_footer;
+    m_footer = nullptr;
+    delete m_hbar;
+    m_hbar = nullptr;
     m_columns.clear();
 }
 

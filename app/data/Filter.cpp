@@ -31,15 +31,21 @@ int compareAsciiBlind(const char *a, int an, const QByteArray &lowerB)
     return an == lowerB.size() ? 0 : (an < lowerB.size() ? -1 : 1);
 }
 
-template<typename T> bool holds(Op op, T a, T b)
+template <typename T> bool holds(Op op, T a, T b)
 {
     switch (op) {
-    case Op::Eq: return a == b;
-    case Op::Ne: return a != b;
-    case Op::Lt: return a < b;
-    case Op::Gt: return a > b;
-    case Op::Le: return a <= b;
-    case Op::Ge: return a >= b;
+    case Op::Eq:
+        return a == b;
+    case Op::Ne:
+        return a != b;
+    case Op::Lt:
+        return a < b;
+    case Op::Gt:
+        return a > b;
+    case Op::Le:
+        return a <= b;
+    case Op::Ge:
+        return a >= b;
     }
     return false;
 }
@@ -63,9 +69,9 @@ struct Filter::Node
     QString field;
     Op op = Op::Eq;
     bool literalIsText = false;
-    QString literal;           // as written (without quotes)
-    double number = 0;         // literal as a number, for numeric fields
-    QByteArray lowerLiteral;   // literal as UTF-8, ASCII lower case, for text fields
+    QString literal; // as written (without quotes)
+    double number = 0; // literal as a number, for numeric fields
+    QByteArray lowerLiteral; // literal as UTF-8, ASCII lower case, for text fields
     int column = -1;
     bool numeric = false;
 };
@@ -78,10 +84,23 @@ struct Token
     QString text;
 };
 
+// Bounds on a filter text. The tree of a filter is walked recursively (resolving,
+// matching, freeing), so deep nesting or a long chain of terms would exhaust the
+// stack; a page filter is a single comparison, far inside these.
+constexpr qsizetype MaxFilterLength = 10000;
+constexpr int MaxNesting = 100;
+constexpr int MaxComparisons = 1000;
+
 class Parser
 {
 public:
-    explicit Parser(const QString &text) : m_text(text) { advance(); }
+    explicit Parser(const QString &text)
+        : m_text(text)
+    {
+        if (text.size() > MaxFilterLength)
+            fail();
+        advance();
+    }
 
     std::unique_ptr<Filter::Node> parseAll()
     {
@@ -99,7 +118,8 @@ private:
 
     static bool isKeyword(const Token &t, const char *word)
     {
-        return t.kind == Token::Name && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+        return t.kind == Token::Name
+            && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
     }
 
     std::unique_ptr<Filter::Node> parseOr()
@@ -133,13 +153,18 @@ private:
     std::unique_ptr<Filter::Node> parseFactor()
     {
         if (m_token.kind == Token::Open) {
+            if (++m_depth > MaxNesting)
+                fail();
             advance();
             auto inner = parseOr();
             if (m_token.kind != Token::Close)
                 fail();
             advance();
+            --m_depth;
             return inner;
         }
+        if (++m_comparisons > MaxComparisons)
+            fail();
         if (m_token.kind != Token::Name || isKeyword(m_token, "and") || isKeyword(m_token, "or"))
             fail();
         auto node = std::make_unique<Filter::Node>();
@@ -147,8 +172,12 @@ private:
         advance();
         if (m_token.kind != Token::Operator)
             fail();
-        static const struct { const char *text; Op op; } ops[] = {
-            {"=", Op::Eq}, {"<>", Op::Ne}, {"<", Op::Lt}, {">", Op::Gt}, {"<=", Op::Le}, {">=", Op::Ge}};
+        static const struct
+        {
+            const char *text;
+            Op op;
+        } ops[] = { { "=", Op::Eq }, { "<>", Op::Ne }, { "<", Op::Lt }, { ">", Op::Gt },
+            { "<=", Op::Le }, { ">=", Op::Ge } };
         bool known = false;
         for (const auto &o : ops)
             if (m_token.text == QLatin1String(o.text)) {
@@ -212,21 +241,22 @@ private:
             m_token.kind = Token::Text;
             m_token.text = value;
             m_pos = i + 1;
-        } else if (c.isDigit() || ((c == u'-' || c == u'+' || c == u'.') && m_pos + 1 < s.size()
-                                   && (s[m_pos + 1].isDigit() || s[m_pos + 1] == u'.'))) {
+        } else if (c.isDigit()
+            || ((c == u'-' || c == u'+' || c == u'.') && m_pos + 1 < s.size()
+                && (s[m_pos + 1].isDigit() || s[m_pos + 1] == u'.'))) {
             qsizetype end = m_pos + 1;
-            while (end < s.size() && (s[end].isDigit() || s[end] == u'.' || s[end] == u'e'
-                                      || s[end] == u'E'
-                                      || ((s[end] == u'-' || s[end] == u'+')
-                                          && (s[end - 1] == u'e' || s[end - 1] == u'E'))))
+            while (end < s.size()
+                && (s[end].isDigit() || s[end] == u'.' || s[end] == u'e' || s[end] == u'E'
+                    || ((s[end] == u'-' || s[end] == u'+')
+                        && (s[end - 1] == u'e' || s[end - 1] == u'E'))))
                 ++end;
             m_token.kind = Token::Number;
             m_token.text = s.mid(m_pos, end - m_pos);
             m_pos = end;
         } else {
             qsizetype end = m_pos;
-            while (end < s.size() && !s[end].isSpace()
-                   && !QStringView(u"=<>()'\"").contains(s[end]))
+            while (
+                end < s.size() && !s[end].isSpace() && !QStringView(u"=<>()'\"").contains(s[end]))
                 ++end;
             m_token.kind = Token::Name;
             m_token.text = s.mid(m_pos, end - m_pos);
@@ -237,6 +267,8 @@ private:
     const QString &m_text;
     qsizetype m_pos = 0;
     Token m_token;
+    int m_depth = 0;
+    int m_comparisons = 0;
 };
 
 } // namespace
@@ -253,7 +285,7 @@ std::unique_ptr<Filter> Filter::parse(const QString &text)
 }
 
 void Filter::resolve(const std::function<int(const QString &)> &fieldIndex,
-                     const std::function<FieldKind(int)> &fieldKind)
+    const std::function<FieldKind(int)> &fieldKind)
 {
     std::function<void(Node *)> walk = [&](Node *node) {
         if (!node)
@@ -292,20 +324,26 @@ bool evaluate(const Filter::Node *node, const std::function<Cell(int)> &cellOf)
     if (node->numeric) {
         double v = 0;
         switch (cell.tag) {
-        case Cell::Integer: v = double(cell.integer()); break;
-        case Cell::Float: v = cell.real(); break;
+        case Cell::Integer:
+            v = double(cell.integer());
+            break;
+        case Cell::Float:
+            v = cell.real();
+            break;
         case Cell::Text:
             if (!parseNumber(QString::fromUtf8(cell.data, cell.size), &v))
                 return false;
             break;
-        default: return false;
+        default:
+            return false;
         }
         return holds(node->op, v, node->number);
     }
     if (cell.tag == Cell::Text || cell.tag == Cell::Blob)
         return holds(node->op, compareAsciiBlind(cell.data, cell.size, node->lowerLiteral), 0);
     const QByteArray text = cell.text().toUtf8();
-    return holds(node->op, compareAsciiBlind(text.constData(), int(text.size()), node->lowerLiteral), 0);
+    return holds(
+        node->op, compareAsciiBlind(text.constData(), int(text.size()), node->lowerLiteral), 0);
 }
 } // namespace
 

@@ -1320,6 +1320,24 @@ void Query::setFiltered(bool on)
         refilter();
 }
 
+void Query::setFilter(const QString &text, bool on)
+{
+    if (text == m_filterText && on == m_filtered)
+        return;
+    std::unique_ptr<Filter> compiled;
+    if (text != m_filterText || (on && !d->filter))
+        compiled = isActive() ? d->compiledFilter(text) : Filter::parse(text);
+    if (isActive())
+        checkBrowseMode();
+    if (compiled) {
+        m_filterText = text;
+        d->filter = std::move(compiled);
+    }
+    m_filtered = on;
+    if (isActive())
+        refilter();
+}
+
 void Query::disableControls()
 {
     ++m_disableCount;

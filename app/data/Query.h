@@ -147,6 +147,8 @@ public:
     void setFilter(const QString &text);
     bool isFiltered() const { return m_filtered; }
     void setFiltered(bool on);
+    // Both at once: the query is filtered again and notified only once.
+    void setFilter(const QString &text, bool on);
 
     // Suspends the updating of bound controls; counted.
     void disableControls();

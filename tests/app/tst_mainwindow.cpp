@@ -24,6 +24,8 @@ private slots:
     void startUpUsesWorkingDirectory();
     void startUpFailure_data();
     void startUpFailure();
+    void startUpFromAnyDirectory_data();
+    void startUpFromAnyDirectory();
     void missingOrderTableIsReportedAndWindowStays();
     void layout();
     void search_data();
@@ -87,6 +89,7 @@ void tst_MainWindow::startUpFailure_data()
     QTest::newRow("missing file") << "missing";
     QTest::newRow("wrong password") << "password";
     QTest::newRow("not a database") << "garbage";
+    QTest::newRow("zero length") << "empty";
 }
 
 void tst_MainWindow::startUpFailure()
@@ -107,6 +110,9 @@ void tst_MainWindow::startUpFailure()
         QFile file(db.path());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(4096, 'x'));
+    } else if (kind == "empty") {
+        QFile file(db.path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
     }
     const QByteArray before = QFile::exists(db.path()) ? [&] {
         QFile file(db.path());
@@ -129,6 +135,33 @@ void tst_MainWindow::startUpFailure()
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);     // nothing written
     }
+}
+
+void tst_MainWindow::startUpFromAnyDirectory_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("semicolon") << "a;b";
+    QTest::newRow("equals and semicolons") << "x=y;Data Source=z;";
+    QTest::newRow("quotes") << "it's \"quoted\"";
+    QTest::newRow("blanks") << " two  blanks ";
+    QTest::newRow("chinese") << "订阅 目录";
+    QTest::newRow("keys of the text")
+        << "a;Persist Security Info=True;Jet OLEDB:Database Password=x;";
+}
+
+void tst_MainWindow::startUpFromAnyDirectory()
+{
+    QFETCH(QString, folder);
+    TestDatabase db(folder);
+    db.fillSample();
+    db.addOrder(0, "1-1", 2, 960);
+    MainFixture f(db);
+    f.start();
+    QVERIFY(!f.main->startupFailed());
+    QVERIFY(f.dialogs.messages.isEmpty());
+    QCOMPARE(Connection::dataSourceOf(f.main->adoDb->connectionString()), db.path());
+    QCOMPARE(f.main->qPost->recordCount(), 5);
+    QCOMPARE(f.main->qOrder->recordCount(), 1);
 }
 
 void tst_MainWindow::missingOrderTableIsReportedAndWindowStays()

@@ -1,5 +1,8 @@
 #include "support/MainFixture.h"
 
+#include "app/data/Connection.h"
+#include "tools/DbTool.h"
+
 #include "app/data/Query.h"
 #include "controls/EditN.h"
 #include "controls/GlgBtn.h"
@@ -17,6 +20,8 @@ class tst_Ordering : public QObject
 private slots:
     void subscribe_data();
     void subscribe();
+    void amountStoredExactly_data();
+    void amountStoredExactly();
     void dialogKeepsItsTexts();
     void cancelWritesNothing();
     void sameTwiceGivesTwoLines();
@@ -136,6 +141,41 @@ void tst_Ordering::subscribe()
     QCOMPARE(w.OrderGrid->footerValueText(0, w.OrderGrid->column(2)),
              QString::number(1 + line.section('|', 2, 2).toInt()));
     QCOMPARE(w.focusWidget(), w.pageKeyword(page));
+}
+
+void tst_Ordering::amountStoredExactly_data()
+{
+    QTest::addColumn<QString>("copies");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+    QTest::addColumn<double>("amount");
+    QTest::newRow("01 to 12") << "1" << "01" << "12" << 48.31999999999999;
+    QTest::newRow("1 to 12") << "1" << "1" << "12" << 48.32;
+    QTest::newRow("01 to 12, three copies") << "3" << "01" << "12" << 144.95999999999998;
+    QTest::newRow("1 to 12, three copies") << "3" << "1" << "12" << 144.96;
+}
+
+void tst_Ordering::amountStoredExactly()
+{
+    QFETCH(QString, copies);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    QFETCH(double, amount);
+    TestDatabase db;
+    db.addCatalogue(0, "P-1", "价格刊", 48.32, 0);
+    MainFixture f(db, QDate(2008, 10, 2));
+    f.start();
+    f.dialogs.onModal = confirmOrder(f.order, copies, first, last);
+    f.main->GlgBtn1->click();
+    QVERIFY2(f.dialogs.messages.isEmpty(), qPrintable(f.dialogs.messages.value(0).text));
+    auto connection = DbTool::open(db.path());
+    Query q;
+    q.setConnection(connection.get());
+    q.setSql({QStringLiteral("select 金额 from tOrder")});
+    q.open();
+    QCOMPARE(q.recordCount(), 1);
+    // Exactly, to the last bit.
+    QCOMPARE(QString::number(q.field(0).asFloat(), 'g', 17), QString::number(amount, 'g', 17));
 }
 
 void tst_Ordering::dialogKeepsItsTexts()

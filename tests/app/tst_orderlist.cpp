@@ -6,6 +6,7 @@
 #include "grid/GridColumn.h"
 #include "grid/RecordGrid.h"
 
+#include <QCheckBox>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -19,6 +20,8 @@ private slots:
     void commandsAnswered();
     void unsubscribeMovesToFollowingLine();
     void clearLeavesOtherPages();
+    void failedSearchStillShowsThePagesLines_data();
+    void failedSearchStillShowsThePagesLines();
     void totalsFollowPages();
     void deletionErrorKeepsEarlierDeletions();
 };
@@ -169,6 +172,44 @@ void tst_OrderList::clearLeavesOtherPages()
     w.PageControl1->setCurrentIndex(0);
     QCOMPARE(w.qOrder->recordCount(), 3);
     QCOMPARE(totals(w).copies, QStringLiteral("6"));
+}
+
+void tst_OrderList::failedSearchStillShowsThePagesLines_data()
+{
+    QTest::addColumn<QString>("sql");     // run on the file before start-up
+    QTest::addColumn<QString>("keyword"); // page 1's keyword
+    QTest::addColumn<bool>("partial");
+    QTest::newRow("table missing") << "drop table NOPOST" << "" << false;
+    // Escaped, 30,000 '%' make a pattern longer than the engine accepts.
+    QTest::newRow("pattern too complex") << "" << QString(30000, u'%') << true;
+}
+
+void tst_OrderList::failedSearchStillShowsThePagesLines()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, keyword);
+    QFETCH(bool, partial);
+    TestDatabase db;
+    fill(db);
+    if (!sql.isEmpty())
+        db.execute(sql);
+    MainFixture f(db);
+    f.start();
+    TfMain &w = *f.main;
+    w.EditN2->setText(keyword);
+    w.cMh1->setChecked(partial);
+    const int before = f.dialogs.messages.size();
+    w.PageControl1->setCurrentIndex(1);
+    QCOMPARE(f.dialogs.messages.size(), before + 1); // the search's error
+    QVERIFY(!w.qPostN->isActive());
+    // The list and its totals are page 1's, whatever the search did.
+    QCOMPARE(w.qOrder->recordCount(), 1);
+    QCOMPARE(totals(w).copies, QStringLiteral("1"));
+    w.GlgBtn7->click(); // "清空", answered OK
+    QCOMPARE(db.rows("select 报刊代号 from tOrder order by rowid"),
+             QStringList({"1-1", "2-1", "80-1", "W-1"}));
+    w.PageControl1->setCurrentIndex(0);
+    QCOMPARE(w.qOrder->recordCount(), 3);
 }
 
 void tst_OrderList::totalsFollowPages()

@@ -93,6 +93,16 @@ void tst_OrderRules::amount_data()
     QTest::newRow("full year ignores month price") << "1" << "12" << 1 << 120.0 << 11.0 << 120.0;
     QTest::newRow("01 is not the full-year text") << "01" << "12" << 2 << 120.0 << 11.0 << 264.0;
     QTest::newRow("blanks around the full-year texts") << " 1" << "12 " << 3 << 100.0 << 9.0 << 300.0;
+    // Prices whose results show the order of the operations: the full-year price is
+    // divided by 12 first, then times the copies, then times the months; the monthly
+    // price times the copies, then times the months.
+    QTest::newRow("01 to 12 divides first") << "01" << "12" << 1 << 48.32 << 0.0 << 48.31999999999999;
+    QTest::newRow("1 to 12 is the full-year price") << "1" << "12" << 1 << 48.32 << 0.0 << 48.32;
+    QTest::newRow("copies before months") << "01" << "12" << 3 << 48.32 << 0.0 << 144.95999999999998;
+    QTest::newRow("copies times months not grouped") << "4" << "12" << 3 << 10.1 << 0.0 << 22.724999999999998;
+    QTest::newRow("full year, copies") << "1" << "12" << 3 << 48.32 << 0.0 << 144.96;
+    QTest::newRow("month price, copies first") << "6" << "12" << 3 << 48.32 << 3.3 << 69.29999999999998;
+    QTest::newRow("month price, months last") << "4" << "12" << 7 << 48.32 << 3.3 << 207.89999999999998;
 }
 
 void tst_OrderRules::amount()
@@ -103,7 +113,9 @@ void tst_OrderRules::amount()
     QFETCH(double, yearPrice);
     QFETCH(double, monthPrice);
     QFETCH(double, expected);
-    QCOMPARE(OrderRules::amount(first, last, copies, yearPrice, monthPrice), expected);
+    // Exactly: a fuzzy compare would let another order of the operations pass.
+    const double actual = OrderRules::amount(first, last, copies, yearPrice, monthPrice);
+    QCOMPARE(QString::number(actual, 'g', 17), QString::number(expected, 'g', 17));
 }
 
 void tst_OrderRules::amountOfBadMonthText()

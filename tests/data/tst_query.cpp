@@ -5,6 +5,7 @@
 #include "tools/DbTool.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -128,6 +129,45 @@ private slots:
         QVERIFY(m_db->isConnected());
     }
 
+    // The program's text and the tool's both name a directory of any name.
+    void anyDirectory_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("semicolon") << "a;b";
+        QTest::newRow("equals and semicolons") << "x=y;Data Source=z;";
+        QTest::newRow("quotes") << "it's \"quoted\"";
+        QTest::newRow("blanks") << " two  blanks ";
+        QTest::newRow("chinese") << "订阅 目录";
+        QTest::newRow("keys of the text")
+            << "a;Persist Security Info=True;Jet OLEDB:Database Password=x;";
+        QTest::newRow("ends in a semicolon") << "end;";
+    }
+    void anyDirectory()
+    {
+        QFETCH(QString, folder);
+        QVERIFY(QDir(m_dir.path()).mkdir(folder));
+        const QString dir = QDir(m_dir.path()).filePath(folder);
+        const QString path = QDir(dir).filePath(QStringLiteral("ortiwen.gdb"));
+        const QString text = Tables::connectionText(dir);
+        QCOMPARE(Connection::dataSourceOf(text), path);
+        QCOMPARE(Connection::passwordOf(text), QStringLiteral("qmzrvl"));
+        QCOMPARE(Connection::dataSourceOf(DbTool::connectionTextFor(path)), path);
+        QCOMPARE(Connection::passwordOf(DbTool::connectionTextFor(path)), QStringLiteral("qmzrvl"));
+
+        // The tool writes there, the program's connection reads it back.
+        DbTool::createDatabase(path);
+        DbTool::execute(path, QStringLiteral("insert into KH values ('张三','北京','1')"));
+        Connection c;
+        c.setConnectionString(text);
+        c.open();
+        Query q;
+        q.setConnection(&c);
+        q.setSql({QStringLiteral("select * from KH")});
+        q.open();
+        QCOMPARE(q.recordCount(), 1);
+        QCOMPARE(q.fieldByName(QStringLiteral("客户名称")).asString(), QStringLiteral("张三"));
+    }
+
     void lockedFileFails()
     {
         m_db->execute(QStringLiteral("BEGIN EXCLUSIVE"));
@@ -149,11 +189,12 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("password");
-        QTest::addColumn<QByteArray>("content");   // written first, unless empty
+        QTest::addColumn<QByteArray>("content");   // written first, unless null
         QTest::addColumn<QString>("message");
         QTest::newRow("missing") << "none.gdb" << "qmzrvl" << QByteArray() << "unable to open";
         QTest::newRow("wrong password") << "ortiwen.gdb" << "secret" << QByteArray() << "not a database";
         QTest::newRow("foreign file") << "text.gdb" << "qmzrvl" << QByteArray(4096, 'x') << "not a database";
+        QTest::newRow("zero length") << "empty.gdb" << "qmzrvl" << QByteArray("") << "not a database";
     }
     void connectFails()
     {
@@ -162,7 +203,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, message);
         const QString path = m_dir.filePath(file);
-        if (!content.isEmpty()) {
+        if (!content.isNull()) {
             QFile f(path);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(content);
@@ -178,7 +219,7 @@ private slots:
             QVERIFY2(e.text().contains(path), qPrintable(e.text()));
         }
         QVERIFY(!c.isConnected());
-        QCOMPARE(QFile::exists(path), !content.isEmpty() || file == QLatin1String("ortiwen.gdb"));
+        QCOMPARE(QFile::exists(path), !content.isNull() || file == QLatin1String("ortiwen.gdb"));
         QCOMPARE(fileHash(path), before);
     }
 
@@ -254,6 +295,10 @@ private slots:
         QTest::newRow("text order") << "报刊代号>='W'" << 2;   // W10001, ZB1001
         QTest::newRow("number as text for a numeric field") << "报刊类型='1'" << 2;
         QTest::newRow("keywords any case") << "报刊类型=1 AND 份数>1" << 1;
+        QTest::newRow("100 parentheses")
+            << QString(100, u'(') + QStringLiteral("报刊类型=1") + QString(100, u')') << 2;
+        QTest::newRow("1,000 terms")
+            << QStringLiteral("份数=2") + QStringLiteral(" or 份数=2").repeated(998) + QStringLiteral(" or 报刊类型=2") << 2;
     }
     void filter()
     {
@@ -280,6 +325,19 @@ private slots:
         QTest::newRow("unknown field") << "nosuch=1";
         QTest::newRow("text for a number") << "报刊类型='x'";
         QTest::newRow("like") << "报刊代号 like 'a%'";
+        const QString term = QStringLiteral("报刊类型=1");
+        auto chain = [&](int terms) {
+            QStringList t;
+            for (int i = 0; i < terms; ++i)
+                t << term;
+            return t.join(QStringLiteral(" or "));
+        };
+        QTest::newRow("30,000 parentheses") << QString(30000, u'(') + term + QString(30000, u')');
+        QTest::newRow("100,000 terms") << chain(100000);
+        // Short texts that still nest or chain too far.
+        QTest::newRow("101 parentheses") << QString(101, u'(') + term + QString(101, u')');
+        QTest::newRow("1,001 terms") << QStringLiteral("份数=1") + QStringLiteral(" or 份数=1").repeated(1000);
+        QTest::newRow("too long") << QStringLiteral("报刊代号='%1'").arg(QString(10000, u'x'));
     }
     void badFilter()
     {
@@ -321,9 +379,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("filteredAfter");
         QTest::addColumn<int>("count");
-        QTest::newRow("text while on") << true << "报刊类型=1" << true << 2;
-        QTest::newRow("switch off") << true << "报刊类型=0" << false << 7;
-        QTest::newRow("text while off") << false << "报刊类型=2" << false << 7;
+        QTest::addColumn<bool>("together");   // text and flag in one call
+        QTest::newRow("text while on") << true << "报刊类型=1" << true << 2 << false;
+        QTest::newRow("switch off") << true << "报刊类型=0" << false << 7 << false;
+        QTest::newRow("text while off") << false << "报刊类型=2" << false << 7 << false;
+        // Start-up: the order list gets its page's text and is switched on.
+        QTest::newRow("text and switch on") << false << "报刊类型=1" << true << 2 << true;
+        QTest::newRow("text and switch off") << true << "报刊类型=2" << false << 7 << true;
+        QTest::newRow("flag only, together") << false << "报刊类型=0" << true << 4 << true;
     }
     void filterChangeRaisesOneScroll()
     {
@@ -331,6 +394,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, filteredAfter);
         QFETCH(int, count);
+        QFETCH(bool, together);
         auto q = openOrders(QStringLiteral("报刊类型=0"));
         q->setFiltered(filteredBefore);
         q->setRecNo(1);
@@ -343,8 +407,12 @@ private slots:
             QCOMPARE(q->isFiltered(), filteredAfter);
             QCOMPARE(q->recordCount(), count);
         });
-        q->setFilter(text);
-        q->setFiltered(filteredAfter);
+        if (together) {
+            q->setFilter(text, filteredAfter);
+        } else {
+            q->setFilter(text);
+            q->setFiltered(filteredAfter);
+        }
         QCOMPARE(scrolls, 1);
         QCOMPARE(r.notifications(), QStringList{QStringLiteral("afterScroll")});
         QCOMPARE(q->recNo(), 0);

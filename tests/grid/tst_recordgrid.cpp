@@ -65,6 +65,7 @@ private slots:
     void cellParamsForTheCurrentRecord();
     void positionAndSidewaysScrollKept();
     void destroyedDataSetLeavesAnEmptyGrid();
+    void partsGoWhileTheGridIsWhole();
     void columnsForAllFields();
 };
 
@@ -372,6 +373,35 @@ void TestRecordGrid::destroyedDataSetLeavesAnEmptyGrid()
     QCOMPARE(fx.grid.model()->rowCount(), 0);
     QCOMPARE(fx.grid.footerValueText(0, fx.copies), QStringLiteral("0"));
     QVERIFY(!fx.grid.grab().isNull());
+}
+
+// The view, the model, the footer and the scroll bar go in the grid's own destructor,
+// while its columns still exist: nothing of theirs can reach a grid that is gone.
+void TestRecordGrid::partsGoWhileTheGridIsWhole()
+{
+    auto fx = std::make_unique<GridFixture>();
+    fx->grid.addColumn("kind", "Kind", 500);
+    fx->grid.setFooterRowCount(1);
+    fx->copies->footer()->setValueType(fvtSum);
+    fx->grid.sumList()->setActive(true);
+    fx->grid.resize(250, 120);
+    fx->grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fx->grid));
+    QVERIFY(fx->grid.view()->horizontalScrollBar()->maximum() > 0);
+
+    TRecordGrid *grid = &fx->grid;
+    QStringList whole; // the parts that went while the grid was still a whole grid
+    auto watch = [&](QObject *part, const char *name) {
+        connect(part, &QObject::destroyed, [&whole, grid, name] {
+            if (qobject_cast<TRecordGrid *>(grid) && grid->columnCount() == 4)
+                whole << QString::fromLatin1(name);
+        });
+    };
+    watch(grid->view(), "view");
+    watch(grid->model(), "model");
+    watch(grid->footerWidget(), "footer");
+    fx.reset();
+    QCOMPARE(whole, (QStringList{"view", "model", "footer"}));
 }
 
 void TestRecordGrid::columnsForAllFields()

@@ -20,14 +20,21 @@ const char *tableOf(int page)
 }
 }
 
-TestDatabase::TestDatabase()
+TestDatabase::TestDatabase(const QString &folder) : m_folder(folder)
 {
+    if (!folder.isEmpty())
+        QDir(m_dir.path()).mkdir(folder);
     DbTool::createDatabase(path());
+}
+
+QString TestDatabase::dir() const
+{
+    return m_folder.isEmpty() ? m_dir.path() : QDir(m_dir.path()).filePath(m_folder);
 }
 
 QString TestDatabase::path() const
 {
-    return QDir(m_dir.path()).filePath(QStringLiteral("ortiwen.gdb"));
+    return QDir(dir()).filePath(QStringLiteral("ortiwen.gdb"));
 }
 
 void TestDatabase::execute(const QString &sql)

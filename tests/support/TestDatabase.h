@@ -9,9 +9,10 @@
 class TestDatabase
 {
 public:
-    TestDatabase();
+    // `folder`: a directory of that name inside the temporary one holds the file.
+    explicit TestDatabase(const QString &folder = QString());
 
-    QString dir() const { return m_dir.path(); }
+    QString dir() const;
     QString path() const;
 
     // Catalogue row: code, name, place, category, frequency, kind, year price, month price.
@@ -31,4 +32,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_folder;
 };
