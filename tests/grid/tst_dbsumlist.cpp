@@ -82,6 +82,8 @@ private slots:
     void footersCreateAndRemoveSumItems();
     void failedDeleteKeepsTheRecordCounted();
     void textInANumberColumnIsSkipped();
+    void nonFiniteAmountIsSkipped_data();
+    void nonFiniteAmountIsSkipped();
 };
 
 void TestDBSumList::textInANumberColumnIsSkipped()
@@ -98,6 +100,34 @@ void TestDBSumList::textInANumberColumnIsSkipped()
     fx.q->deleteRecord();
     QCOMPARE(fx.amount(), qint64(15000));
     QCOMPARE(fx.copies(), qint64(10000));
+}
+
+void TestDBSumList::nonFiniteAmountIsSkipped_data()
+{
+    // Another program can store infinities in a REAL column (SQLite turns NaN into null).
+    QTest::addColumn<QString>("amount");
+    QTest::newRow("infinity") << "9e999";
+    QTest::newRow("minus infinity") << "-9e999";
+    QTest::newRow("null") << "null";
+}
+
+void TestDBSumList::nonFiniteAmountIsSkipped()
+{
+    QFETCH(QString, amount);
+    SumFixture fx({ insertRow("a", "1", "1.5", 0), insertRow("b", "2", amount, 0),
+                    insertRow("c", "3", "2.25", 0) });
+    QCOMPARE(fx.amount(), qint64(37500));
+    QCOMPARE(fx.copies(), qint64(60000));
+    // Posting and deleting the row keep the total of the finite values.
+    fx.q->setRecNo(1);
+    fx.q->edit();
+    fx.q->fieldByName(QStringLiteral("copies")).setAsInteger(4);
+    fx.q->post();
+    QCOMPARE(fx.amount(), qint64(37500));
+    QCOMPARE(fx.copies(), qint64(80000));
+    fx.q->deleteRecord();
+    QCOMPARE(fx.amount(), qint64(37500));
+    QCOMPARE(fx.copies(), qint64(40000));
 }
 
 void TestDBSumList::failedDeleteKeepsTheRecordCounted()
