@@ -8,6 +8,7 @@
 //    the totals, against summing the page's rows through the C API.
 // Prints each figure as a ratio (ours / baseline, medians of several runs).
 #include "BenchSupport.h"
+#include "SqliteBaseline.h"
 #include "app/HpKh.h"
 #include "app/data/Connection.h"
 #include "app/data/Query.h"
@@ -37,56 +38,17 @@ namespace {
 constexpr int Rows = 100000;
 constexpr int Repeats = 5;
 
-void report(const char *what, const std::vector<double> &ours, const std::vector<double> &base)
+void report(
+    const char *what, const std::vector<double> &ours, const std::vector<double> &base, double goal)
 {
     const double o = median(ours), b = median(base);
-    std::printf(
-        "%-52s ratio %.2f  (ours %.1f ms, baseline %.1f ms)\n", what, o / b, o * 1e3, b * 1e3);
+    std::printf("%-52s ratio %.2f  goal <= %.1f  (ours %.1f ms, baseline %.1f ms)\n", what, o / b,
+        goal, o * 1e3, b * 1e3);
     std::fflush(stdout);
 }
 
-volatile double sink;
-
-// Steps a statement and reads every column of every row in its own type (numbers
-// as numbers, texts as text): the least a reader of the rows must do.
-void stepAll(sqlite3 *db, const char *sql, const char *param = nullptr)
-{
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-    if (param)
-        sqlite3_bind_text(st, 1, param, -1, SQLITE_STATIC);
-    const int n = sqlite3_column_count(st);
-    std::size_t total = 0;
-    while (sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < n; ++c) {
-            switch (sqlite3_column_type(st, c)) {
-            case SQLITE_INTEGER:
-                total += std::size_t(sqlite3_column_int64(st, c));
-                break;
-            case SQLITE_FLOAT:
-                total += std::size_t(sqlite3_column_double(st, c));
-                break;
-            case SQLITE_NULL:
-                break;
-            default:
-                sqlite3_column_text(st, c);
-                total += std::size_t(sqlite3_column_bytes(st, c));
-            }
-        }
-    sqlite3_finalize(st);
-    sink = double(total);
-}
-
-// Connecting as the program does: open, key, read the schema once.
-sqlite3 *connectRaw(const QString &path)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    const QByteArray key = QString::fromUtf16(Tables::Password).toUtf8();
-    sqlite3_key(db, key.constData(), int(key.size()));
-    sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr);
-    return db;
-}
+using SqliteBaseline::connect;
+using SqliteBaseline::stepRows;
 
 void settle()
 {
@@ -128,10 +90,10 @@ int main(int argc, char *argv[])
         std::vector<double> ours, base;
         for (int i = 0; i < Repeats; ++i) {
             base.push_back(seconds([&] {
-                sqlite3 *db = connectRaw(path);
-                stepAll(db, "select * from tOrder");
-                stepAll(db, "select * from KH");
-                stepAll(db, "select rowid, * from POST");
+                sqlite3 *db = connect(path);
+                stepRows(db, "select * from tOrder");
+                stepRows(db, "select * from KH");
+                stepRows(db, "select rowid, * from POST");
                 sqlite3_close(db);
             }));
             Program p;
@@ -144,7 +106,7 @@ int main(int argc, char *argv[])
                 return 1;
             }
         }
-        report("start-up to page 0 listed (connect included)", ours, base);
+        report("start-up to page 0 listed (connect included)", ours, base, 1.5);
     }
 
     // --- partial search on 报刊名称 through the window's search command.
@@ -155,12 +117,12 @@ int main(int argc, char *argv[])
         p.main.ComboBox1->setCurrentIndex(1);
         p.main.cMh->setChecked(true);
         p.main.EditN1->setText(QStringLiteral("报"));
-        sqlite3 *db = connectRaw(path);
+        sqlite3 *db = connect(path);
         std::vector<double> ours, base;
         int found = 0;
         for (int i = 0; i < Repeats; ++i) {
             base.push_back(seconds([&] {
-                stepAll(db, "select rowid, * from POST where 报刊名称 like ? escape '\\'", "%报%");
+                stepRows(db, "select rowid, * from POST where 报刊名称 like ? escape '\\'", "%报%");
             }));
             ours.push_back(seconds([&] {
                 p.main.GlgBtn6Click();
@@ -171,7 +133,7 @@ int main(int argc, char *argv[])
         sqlite3_close(db);
         char what[128];
         std::snprintf(what, sizeof what, "partial search on 报刊名称 (%d rows found)", found);
-        report(what, ours, base);
+        report(what, ours, base, 1.5);
     }
 
     // --- page switch of the order list over 100,000 lines on three pages.
@@ -185,7 +147,7 @@ int main(int argc, char *argv[])
         p.main.show();
         settle();
         Query *q = p.main.qOrder;
-        sqlite3 *db = connectRaw(path);
+        sqlite3 *db = connect(path);
         std::vector<double> ours, base;
         QString copies;
         for (int i = 0; i < Repeats * 2; ++i) {
@@ -201,7 +163,7 @@ int main(int argc, char *argv[])
                     b += sqlite3_column_double(st, 1);
                 }
                 sqlite3_finalize(st);
-                sink = a + b;
+                SqliteBaseline::sink = a + b;
             }));
             ours.push_back(seconds([&] {
                 q->setFilter(QString::fromUtf16(Tables::F::Type) + u'=' + QString::number(page));
@@ -214,7 +176,7 @@ int main(int argc, char *argv[])
         char what[128];
         std::snprintf(what, sizeof what, "order page switch with recount (%d lines, copies %s)",
             q->recordCount(), qPrintable(copies));
-        report(what, ours, base);
+        report(what, ours, base, 2);
     }
     return 0;
 }

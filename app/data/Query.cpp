@@ -216,9 +216,17 @@ struct Query::Private
     mutable std::unordered_map<qint64, const char *> cached;
 
     static constexpr quint64 FirstSpan = 64;
-    static constexpr std::size_t FirstScreen = 100; // rows open() waits for
+    // Rows open() waits for: more than a maximised grid shows. Until a result has
+    // that many, a turn of reading ends as soon as it has them, so that the screen
+    // fills without waiting for the end of the turn.
+    static constexpr std::size_t FirstScreen = 50;
     static constexpr qint64 OpenBudgetNs = 20'000'000;
-    static constexpr qint64 SliceNs = 12'000'000; // one turn of the event loop
+    // Reading the rest goes on in turns of the event loop. The first waits one frame,
+    // so that the window paints the first screen before reading goes on; the others
+    // read for 40 ms, long enough that repainting the grid between turns costs little
+    // and short enough that the window still answers at once.
+    static constexpr int FirstTurnDelayMs = 16;
+    static constexpr qint64 SliceNs = 40'000'000;
     static constexpr std::size_t CachedRows = 2048;
 
     // Row being edited or inserted.
@@ -748,7 +756,7 @@ Query::Query(QObject *parent)
     d->fetchTimer = new QTimer(this);
     d->fetchTimer->setSingleShot(true);
     d->fetchTimer->setInterval(0);
-    connect(d->fetchTimer, &QTimer::timeout, this, [this] { fetchMore(); });
+    connect(d->fetchTimer, &QTimer::timeout, this, [this] { fetchMore(Private::SliceNs); });
 }
 
 Query::~Query() = default;
@@ -906,7 +914,7 @@ void Query::open()
     emit afterScroll();
     if (d->lazy && d->state != State::Inactive) {
         if (d->fetching)
-            d->fetchTimer->start();
+            d->fetchTimer->start(Private::FirstTurnDelayMs);
         else
             emit fetchFinished();
     }
@@ -919,7 +927,11 @@ bool Query::isFetching() const
 
 void Query::fetchAll()
 {
-    fetchMore(std::numeric_limits<qint64>::max());
+    // The first turn of a short result stops at a screen's worth.
+    while (d->lazy && d->fetching && d->db() == d->openedOn)
+        fetchMore(std::numeric_limits<qint64>::max());
+    if (d->lazy && d->fetching)
+        fetchMore(0); // the connection went: say so
 }
 
 void Query::fetchMore(qint64 sliceNs)
@@ -936,9 +948,12 @@ void Query::fetchMore(qint64 sliceNs)
     QString error;
     QElapsedTimer clock;
     clock.start();
-    while (d->fetching && clock.nsecsElapsed() < sliceNs) {
+    const std::size_t enough = d->ids.size() < Private::FirstScreen
+        ? Private::FirstScreen
+        : std::numeric_limits<std::size_t>::max();
+    while (d->fetching && clock.nsecsElapsed() < sliceNs && d->ids.size() < enough) {
         const qint64 started = clock.nsecsElapsed();
-        if (!d->scanRange(std::numeric_limits<std::size_t>::max(), &error)) {
+        if (!d->scanRange(enough, &error)) {
             d->stopFetching();
             break;
         }
@@ -963,7 +978,7 @@ void Query::fetchMore(qint64 sliceNs)
     else if (!d->fetching)
         emit fetchFinished();
     else
-        d->fetchTimer->start();
+        d->fetchTimer->start(0);
 }
 
 void Query::close()

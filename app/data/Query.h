@@ -194,7 +194,7 @@ private:
     void assign(int index, const QVariant &value);
     void checkBrowseMode(); // posts a pending edit or insert
     void refilter();
-    void fetchMore(qint64 sliceNs = 12'000'000);
+    void fetchMore(qint64 sliceNs);
     struct Private;
     std::unique_ptr<Private> d;
     Connection *m_connection = nullptr;
