@@ -7,6 +7,7 @@
 #include "controls/GlgBtn.h"
 #include "grid/RecordGrid.h"
 #include "grid/RecordGridModel.h"
+#include "tools/DbTool.h"
 #include "app/data/DataSource.h"
 #include <QTableView>
 
@@ -34,6 +35,7 @@ private slots:
     void issnOnlyOnPagesOneAndTwo();
     void pagesRememberTheirSearch();
     void detailPanelFollowsCurrentRow();
+    void catalogueStillArriving();
     void keyboardRoadFromKeywordToOrder();
     void buttonsTakeTheFocusOnlyFromTheLeftButton();
 };
@@ -379,6 +381,73 @@ void tst_MainWindow::detailPanelFollowsCurrentRow()
     view->selectRow(3);
     QCOMPARE(w.qPost->recNo(), 3);
     QCOMPARE(w.Panel1->valueText("报刊代号"), QStringLiteral("80-2"));
+}
+
+// Over a catalogue longer than a screen the window works on the rows that have
+// arrived while the rest is still being read; a page switch or a new search drops a
+// result that is still arriving.
+void tst_MainWindow::catalogueStillArriving()
+{
+    constexpr int Rows = 3000;
+    TestDatabase db;
+    DbTool::generate(db.path(), Rows);
+    MainFixture f(db);
+    f.start();
+    TfMain &w = *f.main;
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    Query *q = w.qPost;
+    QVERIFY(q->isFetching());
+    const int arrived = q->recordCount();
+    QVERIFY(arrived > 0 && arrived < Rows);
+    QCOMPARE(w.PostGrid->model()->rowCount(), arrived);
+
+    // The keyboard reaches the last row that has arrived; the panel and the order
+    // dialog take that row.
+    QTableView *view = w.PostGrid->view();
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(q->isFetching());
+    QCOMPARE(q->recNo(), arrived - 1);
+    const QString code = q->valueAt(arrived - 1, q->fieldIndex(QStringLiteral("报刊代号"))).toString();
+    QCOMPARE(w.Panel1->valueText("报刊代号"), code);
+    QString ordered;
+    f.dialogs.onModal = [&](QDialog *) {
+        ordered = f.order->EditN1->text();
+        return int(IdCancel);
+    };
+    w.GlgBtn1->click();
+    QCOMPARE(ordered, code);
+
+    // The rest arrives; the current row stays, and the grid follows to the last row.
+    QTRY_VERIFY_WITH_TIMEOUT(!q->isFetching(), 20000);
+    QCOMPARE(q->recordCount(), Rows);
+    QCOMPARE(w.PostGrid->model()->rowCount(), Rows);
+    QCOMPARE(q->recNo(), arrived - 1);
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(q->recNo(), Rows - 1);
+
+    // A page switch drops page 0's result at once, even while it is arriving.
+    w.GlgBtn6->click();
+    QVERIFY(q->isFetching());
+    w.PageControl1->setCurrentIndex(1);
+    QVERIFY(!q->isFetching());
+    QVERIFY(!q->isActive());
+    Query *n = w.qPostN;
+    QCOMPARE(w.dPost->dataSet(), n);
+    QVERIFY(n->isFetching());
+
+    // A new search while page 1 is arriving: the old result goes, the new one is
+    // exactly the engine's, in its order.
+    w.ComboBox2->setCurrentIndex(1);
+    w.cMh1->setChecked(true);
+    w.EditN2->setText(QStringLiteral("报"));
+    w.GlgBtn8->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!n->isFetching(), 20000);
+    const QStringList expected = db.rows(
+        QStringLiteral("select 报刊代号 from NOPOST where 报刊名称 like '%报%' order by rowid"));
+    QVERIFY(expected.size() > 50);
+    QCOMPARE(codes(n), expected);
+    QCOMPARE(w.PostGrid->model()->rowCount(), expected.size());
 }
 
 void tst_MainWindow::keyboardRoadFromKeywordToOrder()
