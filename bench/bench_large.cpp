@@ -41,7 +41,7 @@
 
 namespace {
 
-constexpr int Repeats = 3;
+constexpr int Repeats = 5;
 
 using SqliteBaseline::stepRows;
 
@@ -219,7 +219,7 @@ int main(int argc, char *argv[])
             = { { "报", "%报%", true }, { "上海中医周报", "%上海中医周报%", false } };
         for (const Search &search : searches) {
             p.main.EditN1->setText(QString::fromUtf8(search.keyword));
-            std::vector<double> fullOurs, fullBase, firstOurs, firstBase;
+            std::vector<double> fullOurs, fullBase, firstOurs, firstBase, heldOurs;
             int found = 0;
             for (int i = 0; i < Repeats; ++i) {
                 if (search.timeComplete)
@@ -230,6 +230,8 @@ int main(int argc, char *argv[])
                 QElapsedTimer clock;
                 clock.start();
                 p.main.GlgBtn6Click();
+                if (p.main.qPost->recordCount() >= 30)
+                    heldOurs.push_back(double(clock.nsecsElapsed()) / 1e9);
                 loopUntil([&] { return firstScreenShown(p.main.qPost, watch); });
                 firstOurs.push_back(double(clock.nsecsElapsed()) / 1e9);
                 loopUntil([&] { return !p.main.qPost->isFetching(); });
@@ -247,6 +249,13 @@ int main(int argc, char *argv[])
             std::snprintf(what, sizeof what,
                 "partial search \"%s\" (%d found), first screen painted", search.keyword, found);
             report(what, median(firstOurs), median(firstBase), 3);
+            // Painting waits for the window system's next update; this is the part
+            // before it.
+            if (heldOurs.size() == std::size_t(Repeats)) {
+                std::snprintf(
+                    what, sizeof what, "  of it: the search command returns with 30 rows");
+                report(what, median(heldOurs), median(firstBase), 3);
+            }
         }
         sqlite3_close(db);
 
