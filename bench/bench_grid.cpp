@@ -6,6 +6,7 @@
 //    100 records (a grid that reads only the rows shown costs the same);
 //  - posting one edited record (a step update of the totals) against one recount.
 
+#include "BenchDatabase.h"
 #include "app/data/Connection.h"
 #include "app/data/Query.h"
 #include "grid/DBSumList.h"
@@ -23,23 +24,8 @@ namespace {
 
 std::unique_ptr<Connection> makeDatabase(const QString &path, int rows)
 {
-    sqlite3 *db = nullptr;
-    const QByteArray file = path.toUtf8();
-    sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    sqlite3_key(db, "bench", 5);
-    sqlite3_exec(
-        db, "create table t (code TEXT, copies INTEGER, amount REAL)", nullptr, nullptr, nullptr);
-    const QByteArray fill = QStringLiteral(
-        "insert into t with recursive n(i) as (select 1 union all select i + 1 from n "
-        "where i < %1) select 'R' || i, i % 10, i * 0.37 from n")
-                                .arg(rows)
-                                .toUtf8();
-    sqlite3_exec(db, fill.constData(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    auto c = std::make_unique<Connection>();
-    c->setConnectionString(
-        QStringLiteral("Data Source=%1;Jet OLEDB:Database Password=bench").arg(path));
-    c->open();
+    auto c = makeBenchDatabase(path, QStringLiteral("code TEXT, copies INTEGER, amount REAL"),
+        QStringLiteral("'R' || i, i % 10, i * 0.37"), rows);
     c->execute(QStringLiteral("PRAGMA synchronous=OFF"));
     return c;
 }

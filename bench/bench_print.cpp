@@ -4,6 +4,7 @@
 // the print system's client is set up once per process; the queue comes from a
 // private cupsd (own socket and folders) that this bench starts and stops.
 
+#include "BenchDatabase.h"
 #include "app/data/Connection.h"
 #include "app/data/Query.h"
 #include "grid/ColumnFooter.h"
@@ -55,24 +56,9 @@ public:
 
 std::unique_ptr<Connection> makeDatabase(const QString &path)
 {
-    sqlite3 *db = nullptr;
-    const QByteArray file = path.toUtf8();
-    sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    sqlite3_key(db, "bench", 5);
-    sqlite3_exec(db, "create table t (code TEXT, name TEXT, copies INTEGER, amount REAL)", nullptr,
-        nullptr, nullptr);
-    const QByteArray fill = QStringLiteral(
-        "insert into t with recursive n(i) as (select 1 union all select i + 1 from n "
-        "where i < %1) select 'R' || i, '人民日报' || i, i % 10 + 1, i * 0.37 from n")
-                                .arg(Lines)
-                                .toUtf8();
-    sqlite3_exec(db, fill.constData(), nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-    auto c = std::make_unique<Connection>();
-    c->setConnectionString(
-        QStringLiteral("Data Source=%1;Jet OLEDB:Database Password=bench").arg(path));
-    c->open();
-    return c;
+    return makeBenchDatabase(path,
+        QStringLiteral("code TEXT, name TEXT, copies INTEGER, amount REAL"),
+        QStringLiteral("'R' || i, '人民日报' || i, i % 10 + 1, i * 0.37"), Lines);
 }
 
 // One case: lays the list out into the preview and prints "cpu-seconds queries

@@ -1,4 +1,5 @@
 #include "support/MainFixture.h"
+#include "support/OddFolders.h"
 
 #include "app/DetailPanel.h"
 #include "app/data/Connection.h"
@@ -141,14 +142,7 @@ void tst_MainWindow::startUpFailure()
 
 void tst_MainWindow::startUpFromAnyDirectory_data()
 {
-    QTest::addColumn<QString>("folder");
-    QTest::newRow("semicolon") << "a;b";
-    QTest::newRow("equals and semicolons") << "x=y;Data Source=z;";
-    QTest::newRow("quotes") << "it's \"quoted\"";
-    QTest::newRow("blanks") << " two  blanks ";
-    QTest::newRow("chinese") << "订阅 目录";
-    QTest::newRow("keys of the text")
-        << "a;Persist Security Info=True;Jet OLEDB:Database Password=x;";
+    addOddFolderRows();
 }
 
 void tst_MainWindow::startUpFromAnyDirectory()
