@@ -151,6 +151,12 @@ bool scansInRowidOrder(sqlite3 *db, const QByteArray &statement)
 }
 
 // Banker's rounding, as a float read as a whole number rounds.
+// Whether a double rounds to a whole number a qint64 can hold: -2^63 <= v < 2^63.
+bool fitsInteger(double v)
+{
+    return v >= -9223372036854775808.0 && v < 9223372036854775808.0;
+}
+
 qint64 roundedInteger(double v)
 {
     return qint64(std::nearbyint(v));
@@ -638,12 +644,14 @@ qint64 Field::asInteger() const
     const QVariant v = value();
     if (!v.isValid())
         return 0;
-    if (v.typeId() == QMetaType::Double)
+    // A stored number beyond the range of a whole number (an infinity written by
+    // another program, say) is refused like a text, never wrapped.
+    if (v.typeId() == QMetaType::Double && fitsInteger(v.toDouble()))
         return roundedInteger(v.toDouble());
     if (v.typeId() == QMetaType::LongLong)
         return v.toLongLong();
     qint64 i = 0;
-    if (!parseInteger(asString(), &i))
+    if (v.typeId() == QMetaType::Double || !parseInteger(asString(), &i))
         throw DatabaseError(QStringLiteral("Field '%1': '%2' is not a valid integer value")
                                 .arg(fieldName(), asString()));
     return i;
@@ -730,6 +738,9 @@ void Field::setAsFloat(double v)
     requireFieldWrite(m_query, m_index);
     switch (kind()) {
     case FieldKind::Integer:
+        if (!fitsInteger(v))
+            throw DatabaseError(QStringLiteral("Field '%1': '%2' is not a valid integer value")
+                                    .arg(fieldName(), QString::number(v)));
         m_query->assign(m_index, QVariant(roundedInteger(v)));
         return;
     case FieldKind::Float:

@@ -665,6 +665,64 @@ private slots:
         QVERIFY(q->fieldByName(QStringLiteral("份数")).isNull());
     }
 
+    // Whole numbers read from what another program may have stored: a value beyond
+    // the range of a whole number is refused with the usual error, never wrapped.
+    void integerFromStoredValue_data()
+    {
+        QTest::addColumn<QString>("stored"); // SQL literal in an INTEGER column
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<qint64>("value");
+        QTest::newRow("whole") << "7" << true << qint64(7);
+        QTest::newRow("half rounds to even") << "6.5" << true << qint64(6);
+        QTest::newRow("largest double below 2^63") << "9223372036854774784.0" << true
+                                                   << qint64(9223372036854774784LL);
+        QTest::newRow("-2^63") << "-9223372036854775808.0" << true
+                               << std::numeric_limits<qint64>::min();
+        QTest::newRow("2^63") << "9223372036854775808.0" << false << qint64(0);
+        QTest::newRow("1e300") << "1e300" << false << qint64(0);
+        QTest::newRow("infinity") << "9e999" << false << qint64(0);
+        QTest::newRow("minus infinity") << "-9e999" << false << qint64(0);
+        QTest::newRow("text") << "'abc'" << false << qint64(0);
+    }
+    void integerFromStoredValue()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, valid);
+        QFETCH(qint64, value);
+        DbTool::execute(m_path,
+            QStringLiteral("drop table if exists N; create table N (n INTEGER);"
+                           "insert into N values (%1);")
+                .arg(stored));
+        Query q;
+        q.setConnection(m_db.get());
+        q.setSql({ QStringLiteral("select * from N") });
+        q.open();
+        if (valid) {
+            QCOMPARE(q.field(0).asInteger(), value);
+        } else {
+            try {
+                q.field(0).asInteger();
+                QFAIL("no error");
+            } catch (const DatabaseError &e) {
+                QVERIFY2(e.text().endsWith(QStringLiteral("is not a valid integer value")),
+                    qPrintable(e.text()));
+            }
+        }
+        // The same number assigned as a double: refused alike, and nothing is written.
+        const double number = q.field(0).value().toDouble();
+        if (q.field(0).value().typeId() != QMetaType::Double)
+            return;
+        q.edit();
+        if (valid) {
+            q.field(0).setAsFloat(number);
+            QCOMPARE(q.field(0).asInteger(), value);
+        } else {
+            QVERIFY_THROWS_EXCEPTION(DatabaseError, q.field(0).setAsFloat(number));
+        }
+        q.cancel();
+        QCOMPARE(q.field(0).value().toDouble(), number);
+    }
+
     void statementShapes_data()
     {
         QTest::addColumn<QStringList>("sql");

@@ -474,6 +474,8 @@ void TestGridPrinter::footerTotals_data()
         << QStringList { "2, 0.125", "3, 0.125", "1, 1.23456" } << "合计|6|1.4846";
     QTest::newRow("nulls left out") << QStringList { "null, 5", "4, null" } << "合计|4|5";
     QTest::newRow("no rows") << QStringList {} << "合计|0|0";
+    QTest::newRow("infinities and a text left out")
+        << QStringList { "2, 9e999", "1, 1.5", "1, -9e999", "'x', 'abc'" } << "合计|4|1.5";
 }
 
 void TestGridPrinter::footerTotals()

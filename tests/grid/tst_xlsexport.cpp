@@ -282,6 +282,9 @@ void TestXlsExport::footerTotals_data()
         << QStringList { "null", "2.5", "null" } << 2.5 << 3.0;
     QTest::newRow("halves to even") << QStringList { "0.125", "0.125" } << 0.25 << 2.0;
     QTest::newRow("four decimals") << QStringList { "1.23456", "0.00005" } << 1.2346 << 2.0;
+    // Values no total can hold: counted, but left out of the sum.
+    QTest::newRow("infinities left out")
+        << QStringList { "9e999", "2.5", "-9e999" } << 2.5 << 3.0;
 }
 
 void TestXlsExport::footerTotals()
