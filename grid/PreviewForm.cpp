@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTemporaryFile>
@@ -23,12 +24,61 @@
 #include <cstdio>
 #include <cstring>
 
+// The toolbar images live in a static library, so their resources must be registered
+// by hand; this has to happen outside any namespace.
+static void initPreviewResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(preview);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
 namespace {
 constexpr int kZoomPercents[8] = { 500, 200, 150, 100, 75, 50, 25, 10 };
 constexpr int kPageWidthMode = 8;
 constexpr int kWholePageMode = 9;
 constexpr int kZoomInMode = 2; // 150%, where a click on the whole page goes
 constexpr int kMargin = 8;
+constexpr int kImageSize = 32; // the toolbar images
+constexpr int kImageButtonWidth = 39; // a toolbar button showing only its image
+constexpr int kImageButtonHeight = 38;
+constexpr int kToolbarMinHeight = 20;
+
+// The splitter's upper pane. It lets the splitter give the toolbar any height from
+// a small minimum up, whatever its buttons need: a toolbar lower than its buttons is
+// how the user gets back to captions only.
+class ToolbarPane : public QWidget
+{
+public:
+    explicit ToolbarPane(QWidget *parent)
+        : QWidget(parent)
+    {
+        setMinimumHeight(kToolbarMinHeight);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    }
+    void setToolbar(QToolBar *toolbar)
+    {
+        m_toolbar = toolbar;
+        m_toolbar->setGeometry(rect());
+    }
+    QSize sizeHint() const override
+    {
+        return m_toolbar ? m_toolbar->sizeHint() : QWidget::sizeHint();
+    }
+    QSize minimumSizeHint() const override { return QSize(0, kToolbarMinHeight); }
+
+protected:
+    void resizeEvent(QResizeEvent *) override
+    {
+        if (m_toolbar)
+            m_toolbar->setGeometry(rect());
+    }
+
+private:
+    QToolBar *m_toolbar = nullptr;
+};
 
 QCursor magnifierCursor()
 {
@@ -567,17 +617,33 @@ TPreviewForm::TPreviewForm(QWidget *parent)
     setWindowTitle(QStringLiteral("Preview"));
     setWindowState(Qt::WindowMaximized);
 
-    tbrMain = addToolBar(QStringLiteral("tbrMain"));
+    initPreviewResources();
+    for (const char *name :
+        { "print", "pdf", "printer-setup", "scale", "previous", "next", "stop", "close" })
+        imlMain.append(QPixmap(QStringLiteral(":/preview/%1.png").arg(QLatin1String(name))));
+
+    // The toolbar sits in a splitter above the preview box; dragging the splitter
+    // changes the toolbar's look.
+    splMain = new QSplitter(Qt::Vertical, this);
+    splMain->setObjectName(QStringLiteral("splMain"));
+    splMain->setChildrenCollapsible(false);
+    splMain->setOpaqueResize(true);
+    auto *pane = new ToolbarPane(splMain);
+    tbrMain = new QToolBar(QStringLiteral("tbrMain"), pane);
     tbrMain->setObjectName(QStringLiteral("tbrMain"));
     tbrMain->setMovable(false);
-    tbrMain->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    tbrMain->setFloatable(false);
+    tbrMain->setIconSize(QSize(kImageSize, kImageSize));
+    pane->setToolbar(tbrMain);
     auto button = [this](const char *name, const QString &caption, const QString &hint) {
         auto *b = new QToolButton(tbrMain);
         b->setObjectName(QLatin1String(name));
         b->setText(caption);
         b->setToolTip(hint);
-        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setIcon(QIcon(imlMain.value(m_buttons.size())));
+        b->setIconSize(QSize(kImageSize, kImageSize));
         tbrMain->addWidget(b);
+        m_buttons.append(b);
         return b;
     };
     tbtPrint = button("tbtPrint", QStringLiteral("Print"), QStringLiteral("Print"));
@@ -590,6 +656,7 @@ TPreviewForm::TPreviewForm(QWidget *parent)
     tbtNextPage = button("tbtNextPage", QStringLiteral("Next"), QStringLiteral("Next page"));
     tbStop = button("tbStop", QStringLiteral("Stop"), QString());
     tbClose = button("tbClose", QStringLiteral("Close"), QStringLiteral("Close preview"));
+    applyToolbarLook();
 
     pmnScale = new QMenu(this);
     pmnScale->setObjectName(QStringLiteral("pmnScale"));
@@ -617,9 +684,15 @@ TPreviewForm::TPreviewForm(QWidget *parent)
         b->setAutoRepeatInterval(100);
     }
 
-    m_box = new TPreviewBox(this);
+    m_box = new TPreviewBox(splMain);
     m_box->setObjectName(QStringLiteral("PreviewBox"));
-    setCentralWidget(m_box);
+    splMain->addWidget(pane);
+    splMain->addWidget(m_box);
+    // A larger window goes to the preview box; the toolbar keeps its height.
+    splMain->setStretchFactor(0, 0);
+    splMain->setStretchFactor(1, 1);
+    setCentralWidget(splMain);
+    connect(splMain, &QSplitter::splitterMoved, this, [this] { splMainMoved(); });
     m_box->OnPrinterPreviewChanged = [this] { PrinterPreviewChanged(); };
     m_box->OnOpenPreviewer = [this] { OpenPreviewer(); };
 
@@ -640,6 +713,54 @@ TPreviewForm::TPreviewForm(QWidget *parent)
 }
 
 TPreviewForm::~TPreviewForm() = default;
+
+TToolbarLook ToolbarLookForHeight(TToolbarLook current, int height)
+{
+    if (height <= 24)
+        return tlCaptions;
+    if (height > 54)
+        return tlImagesAndCaptions;
+    switch (current) {
+    case tlCaptions:
+        return height > 40 ? tlImages : tlCaptions;
+    case tlImages:
+        return tlImages;
+    case tlImagesAndCaptions:
+        return height <= 41 ? tlImages : tlImagesAndCaptions;
+    }
+    return current;
+}
+
+void TPreviewForm::splMainMoved()
+{
+    SetToolbarLook(ToolbarLookForHeight(m_toolbarLook, splMain->sizes().value(0)));
+}
+
+void TPreviewForm::SetToolbarLook(TToolbarLook look)
+{
+    if (look == m_toolbarLook)
+        return;
+    m_toolbarLook = look;
+    applyToolbarLook();
+}
+
+void TPreviewForm::applyToolbarLook()
+{
+    const TToolbarLook look = m_toolbarLook;
+    const Qt::ToolButtonStyle style = look == tlCaptions ? Qt::ToolButtonTextOnly
+        : look == tlImages                               ? Qt::ToolButtonIconOnly
+                                                         : Qt::ToolButtonTextUnderIcon;
+    tbrMain->setToolButtonStyle(style);
+    for (QToolButton *b : std::as_const(m_buttons)) {
+        b->setToolButtonStyle(style);
+        if (look == tlImages) {
+            b->setFixedSize(kImageButtonWidth, kImageButtonHeight);
+        } else {
+            b->setMinimumSize(0, 0);
+            b->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
+    }
+}
 
 void TPreviewForm::stepClicked(QToolButton *button, int step)
 {

@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QFrame>
 #include <QMainWindow>
+#include <QPixmap>
 
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QSplitter;
 class QToolBar;
 class QToolButton;
 class TPreviewBox;
@@ -125,6 +127,15 @@ private:
     QPoint m_pressInPage;
 };
 
+// The looks of the preview toolbar, switched by dragging the splitter under it.
+enum TToolbarLook { tlCaptions = 0, tlImages = 1, tlImagesAndCaptions = 2 };
+
+// The look the toolbar takes when the splitter leaves it `height` pixels tall. The
+// thresholds differ by direction so that a height near one does not flicker between
+// two looks: captions give way to images past 40 and images gain captions past 54;
+// captions go at 41 or less and images at 24 or less.
+TToolbarLook ToolbarLookForHeight(TToolbarLook current, int height);
+
 // The print preview window: toolbar, the preview box and a status line.
 class TPreviewForm : public QMainWindow
 {
@@ -136,6 +147,8 @@ public:
     TPreviewBox *PreviewBox() const { return m_box; }
 
     QToolBar *tbrMain;
+    QSplitter *splMain; // between the toolbar and the preview box
+    QList<QPixmap> imlMain; // the 32 x 32 toolbar images, one per button in order
     QToolButton *tbtPrint;
     QToolButton *tbtPdf;
     QToolButton *tbtPrinterSetupDialog;
@@ -155,6 +168,11 @@ public:
     void tbtPrinterSetupDialogClick();
     void tbStopClick();
     void tbCloseClick();
+    // The splitter was dragged: the toolbar's look follows its new height.
+    void splMainMoved();
+
+    TToolbarLook ToolbarLook() const { return m_toolbarLook; }
+    void SetToolbarLook(TToolbarLook look);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -164,11 +182,14 @@ private:
     void PrinterPreviewChanged();
     void OpenPreviewer();
     void stepClicked(QToolButton *button, int step);
+    void applyToolbarLook();
 
     TPreviewBox *m_box;
     QActionGroup *m_scaleGroup;
     bool m_closeRequested = false;
     QToolButton *m_repeating = nullptr; // the button being auto-repeated
+    QList<QToolButton *> m_buttons; // the toolbar's buttons in order
+    TToolbarLook m_toolbarLook = tlCaptions;
 };
 
 // The program's one recording printer. The first call makes the preview window

@@ -12,9 +12,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
 #include <csignal>
@@ -85,7 +87,34 @@ public:
     }
     mutable int queries = 0;
 };
+
+QList<QToolButton *> toolbarButtons(const TPreviewForm &form)
+{
+    return { form.tbtPrint, form.tbtPdf, form.tbtPrinterSetupDialog, form.tbtScale,
+        form.tbtPrevPage, form.tbtNextPage, form.tbStop, form.tbClose };
 }
+
+// Drags the handle of the splitter's second pane with the mouse until the first pane
+// is `height` pixels tall.
+void dragSplitter(QSplitter *splitter, int height)
+{
+    QSplitterHandle *handle = splitter->handle(1);
+    const QPoint grip(handle->width() / 2, handle->height() / 2);
+    const QPoint from = handle->pos() + grip;
+    const QPoint to(from.x(), height + grip.y());
+    auto send = [&](QEvent::Type type, const QPoint &inSplitter, Qt::MouseButton button,
+                    Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(inSplitter - handle->pos()),
+            QPointF(splitter->mapToGlobal(inSplitter)), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(handle, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+}
+
+Q_DECLARE_METATYPE(TToolbarLook)
 
 class TestPreviewForm : public QObject
 {
@@ -430,6 +459,129 @@ private slots:
         QCOMPARE(kept.readAll(), older);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
             QStringList { QStringLiteral("订单.pdf") });
+    }
+
+    void toolbarLookForHeight_data()
+    {
+        QTest::addColumn<TToolbarLook>("current");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<TToolbarLook>("expected");
+        // Rising from captions only.
+        QTest::newRow("captions 24") << tlCaptions << 24 << tlCaptions;
+        QTest::newRow("captions 25") << tlCaptions << 25 << tlCaptions;
+        QTest::newRow("captions 40") << tlCaptions << 40 << tlCaptions;
+        QTest::newRow("captions 41") << tlCaptions << 41 << tlImages;
+        QTest::newRow("captions 54") << tlCaptions << 54 << tlImages;
+        QTest::newRow("captions 55, a jump") << tlCaptions << 55 << tlImagesAndCaptions;
+        // Images only hold from 25 to 54.
+        QTest::newRow("images 24") << tlImages << 24 << tlCaptions;
+        QTest::newRow("images 25") << tlImages << 25 << tlImages;
+        QTest::newRow("images 40") << tlImages << 40 << tlImages;
+        QTest::newRow("images 41") << tlImages << 41 << tlImages;
+        QTest::newRow("images 42") << tlImages << 42 << tlImages;
+        QTest::newRow("images 54") << tlImages << 54 << tlImages;
+        QTest::newRow("images 55") << tlImages << 55 << tlImagesAndCaptions;
+        // Falling from images with captions.
+        QTest::newRow("both 55") << tlImagesAndCaptions << 55 << tlImagesAndCaptions;
+        QTest::newRow("both 54") << tlImagesAndCaptions << 54 << tlImagesAndCaptions;
+        QTest::newRow("both 42") << tlImagesAndCaptions << 42 << tlImagesAndCaptions;
+        QTest::newRow("both 41") << tlImagesAndCaptions << 41 << tlImages;
+        QTest::newRow("both 25") << tlImagesAndCaptions << 25 << tlImages;
+        QTest::newRow("both 24, a jump") << tlImagesAndCaptions << 24 << tlCaptions;
+        // Far outside the thresholds.
+        QTest::newRow("captions 0") << tlCaptions << 0 << tlCaptions;
+        QTest::newRow("both -5") << tlImagesAndCaptions << -5 << tlCaptions;
+        QTest::newRow("images 600") << tlImages << 600 << tlImagesAndCaptions;
+    }
+    void toolbarLookForHeight()
+    {
+        QFETCH(TToolbarLook, current);
+        QFETCH(int, height);
+        QFETCH(TToolbarLook, expected);
+        QCOMPARE(ToolbarLookForHeight(current, height), expected);
+    }
+
+    void everyToolbarButtonHasItsOwnImage()
+    {
+        TPreviewForm form;
+        const QList<QToolButton *> buttons = toolbarButtons(form);
+        QCOMPARE(form.imlMain.size(), buttons.size());
+        QList<QImage> seen;
+        for (int i = 0; i < buttons.size(); ++i) {
+            const QIcon icon = buttons.at(i)->icon();
+            const QByteArray nameBytes = buttons.at(i)->objectName().toLatin1();
+            const char *name = nameBytes.constData();
+            QVERIFY2(!icon.isNull(), name);
+            QVERIFY2(icon.availableSizes().contains(QSize(32, 32)), name);
+            QCOMPARE(form.imlMain.at(i).size(), QSize(32, 32));
+            const QImage image = icon.pixmap(QSize(32, 32)).toImage();
+            QCOMPARE(image.size(), QSize(32, 32));
+            QCOMPARE(image, form.imlMain.at(i).toImage().convertToFormat(image.format()));
+            // A drawing, not an empty square, and not another button's.
+            int opaque = 0;
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 32; ++x)
+                    opaque += qAlpha(image.pixel(x, y)) > 128;
+            QVERIFY2(opaque > 150, name);
+            QVERIFY2(!seen.contains(image), name);
+            seen.append(image);
+        }
+    }
+
+    void toolbarLookFollowsTheSplitter()
+    {
+        TPreviewForm form;
+        form.setWindowState(Qt::WindowNoState);
+        form.resize(1000, 700);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto *splitter = form.findChild<QSplitter *>();
+        QVERIFY(splitter);
+        QCOMPARE(splitter->orientation(), Qt::Vertical);
+        QVERIFY(splitter->widget(0)->isAncestorOf(form.tbrMain));
+        QCOMPARE(splitter->widget(1), form.PreviewBox());
+        const QList<QToolButton *> buttons = toolbarButtons(form);
+        auto checkStyle = [&](Qt::ToolButtonStyle style) {
+            for (QToolButton *b : buttons) {
+                if (b->toolButtonStyle() != style || !b->isVisible())
+                    return false;
+                if (style == Qt::ToolButtonIconOnly && b->size() != QSize(39, 38))
+                    return false;
+            }
+            return true;
+        };
+        // It opens with captions only, at a height that keeps that look.
+        QVERIFY(checkStyle(Qt::ToolButtonTextOnly));
+        QVERIFY2(form.tbrMain->height() <= 40, qPrintable(QString::number(form.tbrMain->height())));
+
+        const struct
+        {
+            int height;
+            Qt::ToolButtonStyle style;
+        } steps[] = {
+            { 40, Qt::ToolButtonTextOnly },
+            { 41, Qt::ToolButtonIconOnly },
+            { 54, Qt::ToolButtonIconOnly },
+            { 55, Qt::ToolButtonTextUnderIcon },
+            { 42, Qt::ToolButtonTextUnderIcon },
+            { 41, Qt::ToolButtonIconOnly },
+            { 25, Qt::ToolButtonIconOnly },
+            { 24, Qt::ToolButtonTextOnly },
+            { 80, Qt::ToolButtonTextUnderIcon },
+            { 20, Qt::ToolButtonTextOnly },
+            { 60, Qt::ToolButtonTextUnderIcon },
+        };
+        for (const auto &step : steps) {
+            dragSplitter(splitter, step.height);
+            const QByteArray where = QByteArray::number(step.height);
+            QCOMPARE(form.tbrMain->height(), step.height);
+            QVERIFY2(checkStyle(step.style), where.constData());
+        }
+        // A taller window goes to the preview box.
+        form.resize(1000, 800);
+        QCoreApplication::processEvents();
+        QCOMPARE(form.tbrMain->height(), 60);
+        QVERIFY(form.PreviewBox()->geometry().top() > 60);
     }
 
     void previewPrinterIsOneHiddenWindow()
