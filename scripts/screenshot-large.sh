@@ -17,7 +17,7 @@ if [ ! -f "$cache/ortiwen.gdb" ]; then
   mv "$cache/ortiwen.gdb.part" "$cache/ortiwen.gdb"
 fi
 e2e_start_x || exit 1
-trap 'e2e_stop_app; e2e_stop_x' EXIT
+trap 'rc=$?; e2e_stop_app; e2e_stop_x; exit $rc' EXIT
 e2e_start_app_nowait "$build/tessival" "$cache"
 # One second after the program was started, whatever it is doing then.
 sleep 1

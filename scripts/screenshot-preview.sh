@@ -8,7 +8,7 @@ out=$2
 source "$(dirname "$0")/../tests/e2e/lib.sh"
 e2e_start_x || exit 1
 work=$(mktemp -d)
-trap 'e2e_stop_app; e2e_stop_x; rm -rf "$work"' EXIT
+trap 'rc=$?; e2e_stop_app; e2e_stop_x; rm -rf "$work"; exit $rc' EXIT
 db="$work/ortiwen.gdb"
 "$build/tessival-db" create "$db" >/dev/null
 "$build/tessival-db" demo "$db" >/dev/null

@@ -60,7 +60,7 @@ e2e_start_app() {  # app workdir
 e2e_stop_app() {
   if [ -n "$E2E_APPPID" ] && kill -0 "$E2E_APPPID" 2>/dev/null; then
     kill "$E2E_APPPID" 2>/dev/null
-    wait "$E2E_APPPID" 2>/dev/null
+    wait "$E2E_APPPID" 2>/dev/null || true  # the status of a killed program
   fi
   E2E_APPPID=""
 }
