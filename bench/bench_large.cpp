@@ -249,7 +249,7 @@ int main(int argc, char *argv[])
             std::snprintf(what, sizeof what,
                 "partial search \"%s\" (%d found), first screen painted", search.keyword, found);
             report(what, median(firstOurs), median(firstBase), 3);
-            // Painting waits for the window system's next update; this is the part
+            // The window paints in the next turn of the event loop; this is the part
             // before it.
             if (heldOurs.size() == std::size_t(Repeats)) {
                 std::snprintf(
