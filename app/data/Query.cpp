@@ -150,13 +150,13 @@ bool scansInRowidOrder(sqlite3 *db, const QByteArray &statement)
     return steps == 1;
 }
 
-// Banker's rounding, as a float read as a whole number rounds.
 // Whether a double rounds to a whole number a qint64 can hold: -2^63 <= v < 2^63.
 bool fitsInteger(double v)
 {
     return v >= -9223372036854775808.0 && v < 9223372036854775808.0;
 }
 
+// Banker's rounding, as a float read as a whole number rounds.
 qint64 roundedInteger(double v)
 {
     return qint64(std::nearbyint(v));
