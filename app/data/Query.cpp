@@ -150,16 +150,14 @@ bool scansInRowidOrder(sqlite3 *db, const QByteArray &statement)
     return steps == 1;
 }
 
-// Whether a double rounds to a whole number a qint64 can hold: -2^63 <= v < 2^63.
-bool fitsInteger(double v)
+// Banker's rounding, as a float read as a whole number rounds. A number beyond the
+// range of a whole number (-2^63 <= v < 2^63), an infinity or a NaN has none.
+bool roundToInteger(double v, qint64 *out)
 {
-    return v >= -9223372036854775808.0 && v < 9223372036854775808.0;
-}
-
-// Banker's rounding, as a float read as a whole number rounds.
-qint64 roundedInteger(double v)
-{
-    return qint64(std::nearbyint(v));
+    if (!(v >= -9223372036854775808.0 && v < 9223372036854775808.0))
+        return false;
+    *out = qint64(std::nearbyint(v));
+    return true;
 }
 
 bool parseInteger(const QString &text, qint64 *out)
@@ -169,6 +167,12 @@ bool parseInteger(const QString &text, qint64 *out)
     if (ok)
         *out = v;
     return ok;
+}
+
+DatabaseError notAnInteger(const QString &field, const QString &text)
+{
+    return DatabaseError(
+        QStringLiteral("Field '%1': '%2' is not a valid integer value").arg(field, text));
 }
 
 bool parseFloat(const QString &text, double *out)
@@ -644,16 +648,15 @@ qint64 Field::asInteger() const
     const QVariant v = value();
     if (!v.isValid())
         return 0;
-    // A stored number beyond the range of a whole number (an infinity written by
-    // another program, say) is refused like a text, never wrapped.
-    if (v.typeId() == QMetaType::Double && fitsInteger(v.toDouble()))
-        return roundedInteger(v.toDouble());
     if (v.typeId() == QMetaType::LongLong)
         return v.toLongLong();
+    // A stored number beyond the range of a whole number (an infinity written by
+    // another program, say) is refused like a text, never wrapped.
     qint64 i = 0;
-    if (v.typeId() == QMetaType::Double || !parseInteger(asString(), &i))
-        throw DatabaseError(QStringLiteral("Field '%1': '%2' is not a valid integer value")
-                                .arg(fieldName(), asString()));
+    const bool ok = v.typeId() == QMetaType::Double ? roundToInteger(v.toDouble(), &i)
+                                                    : parseInteger(asString(), &i);
+    if (!ok)
+        throw notAnInteger(fieldName(), asString());
     return i;
 }
 
@@ -693,8 +696,7 @@ void Field::setAsString(const QString &v)
             return;
         }
         if (!parseInteger(v, &i))
-            throw DatabaseError(QStringLiteral("Field '%1': '%2' is not a valid integer value")
-                                    .arg(fieldName(), v));
+            throw notAnInteger(fieldName(), v);
         m_query->assign(m_index, QVariant(i));
         return;
     }
@@ -737,12 +739,13 @@ void Field::setAsFloat(double v)
 {
     requireFieldWrite(m_query, m_index);
     switch (kind()) {
-    case FieldKind::Integer:
-        if (!fitsInteger(v))
-            throw DatabaseError(QStringLiteral("Field '%1': '%2' is not a valid integer value")
-                                    .arg(fieldName(), QString::number(v)));
-        m_query->assign(m_index, QVariant(roundedInteger(v)));
+    case FieldKind::Integer: {
+        qint64 i = 0;
+        if (!roundToInteger(v, &i))
+            throw notAnInteger(fieldName(), QString::number(v));
+        m_query->assign(m_index, QVariant(i));
         return;
+    }
     case FieldKind::Float:
         m_query->assign(m_index, QVariant(v));
         return;
