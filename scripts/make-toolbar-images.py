@@ -9,12 +9,12 @@ door with an arrow going out). Shapes are given in the 32 x 32 pixel square and 
 with 6 x 6 supersampling, so edges are smooth and the background is transparent.
 
 Run from the repository root: python3 scripts/make-toolbar-images.py
-Only the standard library is used; the PNG bytes are written here.
+Only the standard library is used (scripts/drawing.py writes the PNG bytes).
 """
 import math
 import os
-import struct
-import zlib
+
+from drawing import disc, png, polygon, rect, render, rounded_rect, stroke
 
 SIZE = 32
 SS = 6
@@ -33,70 +33,7 @@ WOOD = (196, 128, 64)
 WOOD_DARK = (104, 60, 24)
 
 
-# ---------------------------------------------------------------- shapes
-# A shape is a function (x, y) -> bool in pixel coordinates (0..32, y down).
-
-def rect(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x <= x1 and y0 <= y <= y1
-
-
-def rounded_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if x < x0 or x > x1 or y < y0 or y > y1:
-            return False
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    return inside
-
-
-def disc(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
-
-def ring(cx, cy, r_out, r_in):
-    return lambda x, y: r_in * r_in <= (x - cx) ** 2 + (y - cy) ** 2 <= r_out * r_out
-
-
-def polygon(pts):
-    """Even-odd fill of a closed polygon."""
-    def inside(x, y):
-        result = False
-        j = len(pts) - 1
-        for i in range(len(pts)):
-            xi, yi = pts[i]
-            xj, yj = pts[j]
-            if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
-                result = not result
-            j = i
-        return result
-    return inside
-
-
-def _segment_distance(x, y, a, b):
-    (ax, ay), (bx, by) = a, b
-    dx, dy = bx - ax, by - ay
-    length = dx * dx + dy * dy
-    t = 0.0 if length == 0 else max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / length))
-    return math.hypot(x - (ax + t * dx), y - (ay + t * dy))
-
-
-def stroke(pts, width, closed=False):
-    """A pen of the given width drawn along the points, with round ends."""
-    segments = list(zip(pts, pts[1:]))
-    if closed:
-        segments.append((pts[-1], pts[0]))
-    half = width / 2.0
-    xs = [p[0] for p in pts]
-    ys = [p[1] for p in pts]
-    box = (min(xs) - half, min(ys) - half, max(xs) + half, max(ys) + half)
-
-    def inside(x, y):
-        if x < box[0] or x > box[2] or y < box[1] or y > box[3]:
-            return False
-        return any(_segment_distance(x, y, a, b) <= half for a, b in segments)
-    return inside
-
+# Shapes are in pixel coordinates (0..32, y down).
 
 def arc(cx, cy, rx, ry, a0, a1, steps=16):
     """Points of an elliptic arc; angles in degrees, 0 pointing right, 90 down."""
@@ -277,54 +214,13 @@ PICTURES = {
 
 # ---------------------------------------------------------------- output
 
-def render(layers):
-    rows = []
-    for py in range(SIZE):
-        row = bytearray()
-        for px in range(SIZE):
-            r = g = b = covered = 0
-            for sy in range(SS):
-                for sx in range(SS):
-                    x = px + (sx + 0.5) / SS
-                    y = py + (sy + 0.5) / SS
-                    colour = None
-                    for inside, c in reversed(layers):
-                        if inside(x, y):
-                            colour = c(x, y) if callable(c) else c
-                            break
-                    if colour:
-                        r += colour[0]
-                        g += colour[1]
-                        b += colour[2]
-                        covered += 1
-            if covered:
-                # The average colour of the covered samples, the coverage as alpha.
-                row += bytes((round(r / covered), round(g / covered), round(b / covered),
-                              round(255 * covered / (SS * SS))))
-            else:
-                row += bytes(4)
-        rows.append(bytes(row))
-    return rows
-
-
-def png(rows):
-    def chunk(tag, data):
-        body = tag + data
-        return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
-    raw = b''.join(b'\0' + r for r in rows)
-    return (b'\x89PNG\r\n\x1a\n'
-            + chunk(b'IHDR', struct.pack('>IIBBBBB', SIZE, SIZE, 8, 6, 0, 0, 0))
-            + chunk(b'IDAT', zlib.compress(raw, 9))
-            + chunk(b'IEND', b''))
-
-
 def main():
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..')
     outdir = os.path.join(root, 'grid', 'preview')
     os.makedirs(outdir, exist_ok=True)
     for name, picture in PICTURES.items():
         with open(os.path.join(outdir, name + '.png'), 'wb') as f:
-            f.write(png(render(picture())))
+            f.write(png(SIZE, render(SIZE, picture(), SS)))
     with open(os.path.join(root, 'grid', 'preview.qrc'), 'w') as f:
         f.write('<!DOCTYPE RCC>\n<RCC version="1.0">\n<qresource prefix="/preview">\n')
         for name in PICTURES:
