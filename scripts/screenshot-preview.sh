@@ -5,18 +5,9 @@
 set -euo pipefail
 build=$(cd "$1" && pwd)
 out=$2
-source "$(dirname "$0")/../tests/e2e/lib.sh"
-e2e_start_x || exit 1
-work=$(mktemp -d)
-trap 'rc=$?; e2e_stop_app; e2e_stop_x; rm -rf "$work"; exit $rc' EXIT
-db="$work/ortiwen.gdb"
-"$build/tessival-db" create "$db" >/dev/null
-"$build/tessival-db" demo "$db" >/dev/null
-sqlcipher -cmd "PRAGMA key='qmzrvl';" "$db" \
-  "insert into KH values('张三', '北京市东城区', '010-12345678');" >/dev/null
-e2e_start_app "$build/tessival" "$work"
-e2e_key Return; e2e_wait_window "订阅信息"; e2e_key Return Return Return Return
-e2e_key Down Down Return Return Return; e2e_wait_window "订阅信息"; e2e_key Return Return Return Return
+source "$(dirname "$0")/screenshot-lib.sh"
+screenshot_start "$build" customer
+screenshot_order two
 sleep 1
 # "打印" stands at a fixed place under the order list of the maximised window.
 xdotool mousemove 610 784 click 1
