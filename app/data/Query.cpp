@@ -362,6 +362,22 @@ struct Query::Private
         return true;
     }
 
+    // Scans ranges until the result is complete, `enough` rowids are held or the time
+    // budget is spent, adapting the span to the time each range takes. On an engine
+    // error returns false with its text.
+    bool scan(qint64 budgetNs, std::size_t enough, QString *error)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (fetching && ids.size() < enough && clock.nsecsElapsed() < budgetNs) {
+            const qint64 started = clock.nsecsElapsed();
+            if (!scanRange(enough, error))
+                return false;
+            adaptSpan(clock.nsecsElapsed() - started);
+        }
+        return true;
+    }
+
     // Sets up an incremental read of "select * from <table> [where <condition>]".
     // False when the statement has another shape or the engine would not return its
     // rows in rowid order; the caller then reads in full.
@@ -432,14 +448,7 @@ struct Query::Private
         scanEnd = sqlite3_column_int64(bounds.handle, 1);
 
         // The first screen now; the rest from the event loop.
-        QElapsedTimer clock;
-        clock.start();
-        while (fetching && ids.size() < FirstScreen && clock.nsecsElapsed() < OpenBudgetNs) {
-            const qint64 before = clock.nsecsElapsed();
-            if (!scanRange(FirstScreen, error))
-                return true;
-            adaptSpan(clock.nsecsElapsed() - before);
-        }
+        scan(OpenBudgetNs, FirstScreen, error);
         return true;
     }
 
@@ -457,9 +466,9 @@ struct Query::Private
             return;
         const std::size_t before = ids.size();
         QString error;
-        while (fetching)
-            if (!scanRange(std::numeric_limits<std::size_t>::max(), &error))
-                throw DatabaseError(QStringLiteral("读取查询结果失败：%1").arg(error));
+        if (!scan(std::numeric_limits<qint64>::max(), std::numeric_limits<std::size_t>::max(),
+                &error))
+            throw DatabaseError(QStringLiteral("读取查询结果失败：%1").arg(error));
         stopFetching();
         RowStore full(int(columns.size()));
         std::vector<Row> all;
@@ -483,10 +492,10 @@ struct Query::Private
         dropIncremental();
         editable = true;
         moveTo(current < 0 ? 0 : current);
-        if (grew)
+        if (grew) {
             display(&Query::rowsReset);
-        if (grew)
             display(&Query::currentChanged, current);
+        }
     }
 
     void dropIncremental()
@@ -960,19 +969,11 @@ void Query::fetchMore(qint64 sliceNs)
     }
     const int before = int(d->ids.size());
     QString error;
-    QElapsedTimer clock;
-    clock.start();
     const std::size_t enough = d->ids.size() < Private::FirstScreen
         ? Private::FirstScreen
         : std::numeric_limits<std::size_t>::max();
-    while (d->fetching && clock.nsecsElapsed() < sliceNs && d->ids.size() < enough) {
-        const qint64 started = clock.nsecsElapsed();
-        if (!d->scanRange(enough, &error)) {
-            d->stopFetching();
-            break;
-        }
-        d->adaptSpan(clock.nsecsElapsed() - started);
-    }
+    if (!d->scan(sliceNs, enough, &error))
+        d->stopFetching();
     const int last = int(d->ids.size()) - 1;
     if (last >= before) {
         d->display(&Query::rowsAppended, before, last);
